@@ -1,0 +1,60 @@
+// The operations of every type number, in table order. A type without an
+// operation yet holds NoOperation, so that the entries after it keep their
+// indices; the zero element ends each list.
+#include "host/handlers.h"
+
+#include "host/mainloop.h"
+#include "host/systemobjects.h"
+
+namespace {
+const SwimFunction NO_SWIM = NoOperation<SwimFunction>();
+const LightFunction NO_LIGHT = NoOperation<LightFunction>();
+const PolygonFunction NO_POLYGON = NoOperation<PolygonFunction>();
+}  // namespace
+
+const SwimFunction SWIM_LIST[] = {
+    NO_SWIM,  // placeholder, skipped
+    Mainloop::Swim,
+    EscapeKey::Swim,
+    BufferSwap::Swim,
+    FadeScreen::Swim,
+    OrderTableReset::Swim,
+    OrderTableDraw::Swim,
+    NO_SWIM,  // 7: the scene's operation plugs in here
+    PluginRunner::Swim,
+    NO_SWIM,  // 9
+    Clock::Swim,
+    OrderTableSort::Swim,
+    NO_SWIM,  // 12
+    NO_SWIM,  // 13 and 14: the mesh operations plug in here
+    NO_SWIM,
+    NO_SWIM,  // 15
+    TimelineCarrier::Swim,
+    NO_SWIM,  // 17
+    NO_SWIM,  // 18
+    NO_SWIM,  // 19: the screenshot operation plugs in here
+    ClearScreen::Swim,
+    NO_SWIM,  // 21
+    NO_SWIM,  // 22
+    NO_SWIM,  // 23
+    NO_SWIM,  // 24
+    MessagePump::Swim,
+    nullptr,
+};
+
+// 1 to 3: the light shaders plug in here.
+const LightFunction LIGHT_LIST[] = {
+    NO_LIGHT,  // placeholder, skipped
+    NO_LIGHT,
+    NO_LIGHT,
+    NO_LIGHT,
+    nullptr,
+};
+
+// 1 to 6 have no drawer; 7 to 14: the triangle drawers plug in here.
+const PolygonFunction POLYGON_LIST[] = {
+    NO_POLYGON,  // placeholder, skipped
+    NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON,
+    NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON,
+    nullptr,
+};

@@ -1,0 +1,15 @@
+// Chooses the backend behind every platform call.
+#include "platform/platform.h"
+#include "platform/sdl_backend.h"
+
+namespace platform {
+
+namespace {
+Backend* installedBackend = nullptr;  // a test's backend, owned by the test
+}
+
+Backend& Os() { return installedBackend ? *installedBackend : RealBackend(); }
+
+void Install(Backend* backend) { installedBackend = backend; }
+
+}  // namespace platform

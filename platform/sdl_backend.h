@@ -1,0 +1,18 @@
+// The backend that really talks to the machine: SDL2 for window, events,
+// display modes and GL context, dlopen for the GL and GLU libraries.
+// platform.h's types are known; no SDL type leaks out of this header.
+#pragma once
+
+#include "platform/platform.h"
+
+namespace platform {
+
+// The one real backend of the process; SDL starts on the first call that
+// needs video and everything is closed when the process exits.
+Backend& RealBackend();
+
+// OutputDebugString writes to stderr only while this is on (off at start):
+// Linux has no debugger channel, and the text would clutter a normal run.
+void SetDebuggerOutput(bool on);
+
+}  // namespace platform
