@@ -1,0 +1,107 @@
+// Data-file names on the disk: Windows names with back-slashes, found as
+// spelled or, failing that, component by component without regard to case.
+// Each test works in its own temporary directory, its working directory.
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <climits>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace platform {
+namespace {
+
+class DataFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char pattern[] = "/tmp/files_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        directory_ = pattern;
+        char here[PATH_MAX];
+        ASSERT_NE(getcwd(here, sizeof here), nullptr);
+        previous_ = here;
+        ASSERT_EQ(chdir(pattern), 0);
+    }
+
+    void TearDown() override
+    {
+        EXPECT_EQ(chdir(previous_.c_str()), 0);
+        std::error_code ignored;
+        std::filesystem::remove_all(directory_, ignored);
+    }
+
+    static void Write(const std::string& path, const std::string& text)
+    {
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << text;
+    }
+
+    // The content of the file OpenDataFile opens for name; "(none)" when none.
+    static std::string Content(const char* name)
+    {
+        std::FILE* const file = OpenDataFile(name);
+        if (file == nullptr)
+            return "(none)";
+        std::string text;
+        for (int c; (c = std::fgetc(file)) != EOF;)
+            text += static_cast<char>(c);
+        std::fclose(file);
+        return text;
+    }
+
+    std::string directory_;  // removed after the test
+    std::string previous_;
+};
+
+TEST_F(DataFiles, BackSlashesBecomeDirectories)
+{
+    EXPECT_EQ(DiskName("data\\intro\\scenes\\cut1.scn"), "data/intro/scenes/cut1.scn");
+    EXPECT_EQ(DiskName("Already/Unix"), "Already/Unix");
+    Write("data/intro/scenes/cut1.scn", "cut one");
+    EXPECT_EQ(FindDataFile("data\\intro\\scenes\\cut1.scn"), "data/intro/scenes/cut1.scn");
+    EXPECT_EQ(Content("data\\intro\\scenes\\cut1.scn"), "cut one");
+}
+
+TEST_F(DataFiles, EveryComponentIsMatchedWithoutRegardToCase)
+{
+    Write("data/textures/water.tga", "water");
+    EXPECT_EQ(FindDataFile("DATA\\TEXTURES\\WATER.TGA"), "data/textures/water.tga");
+    EXPECT_EQ(FindDataFile("Data/Textures/water.TGA"), "data/textures/water.tga");
+    EXPECT_EQ(FindDataFile((directory_ + "\\DATA\\TEXTURES\\WATER.TGA").c_str()),
+              directory_ + "/data/textures/water.tga")
+        << "absolute names too";
+    EXPECT_EQ(FindDataFile("DATA\\\\TEXTURES\\.\\..\\TEXTURES\\WATER.TGA"),
+              "data/textures/./../textures/water.tga");
+    EXPECT_EQ(FindDataFile("DATA\\TEXTURES\\WATER.TGAX"), "");
+    EXPECT_EQ(FindDataFile("DATA\\TEXTURE\\WATER.TGA"), "");
+    EXPECT_EQ(Content("DATA\\TEXTURES\\MISSING.TGA"), "(none)");
+}
+
+TEST_F(DataFiles, AmongSeveralSpellingsTheNameAsGivenWinsThenByteOrder)
+{
+    Write("data/file.txt", "lower");
+    Write("DATA/FILE.TXT", "upper");
+    Write("data/only.txt", "only in lower");
+    EXPECT_EQ(Content("data\\file.txt"), "lower");
+    EXPECT_EQ(Content("DATA\\FILE.TXT"), "upper");
+    EXPECT_EQ(Content("Data\\File.txt"), "upper") << "'D' sorts before 'd'";
+    EXPECT_EQ(Content("data\\FILE.TXT"), "lower") << "the directory as spelled comes first";
+    EXPECT_EQ(Content("Data\\ONLY.TXT"), "only in lower") << "a dead end is left for the next spelling";
+}
+
+TEST_F(DataFiles, OnlyRegularFilesAreDataFiles)
+{
+    ASSERT_EQ(mkdir("folder", 0755), 0);
+    EXPECT_EQ(FindDataFile("folder"), "");
+    EXPECT_EQ(FindDataFile("FOLDER"), "");
+    EXPECT_EQ(OpenDataFile("folder"), nullptr);
+    EXPECT_EQ(FindDataFile(""), "");
+}
+
+}  // namespace
+}  // namespace platform

@@ -1,0 +1,31 @@
+// The commands of aqtool, the data makers' tool. Each command gets the
+// arguments after its name (their count already checked against its table
+// entry), prints failures to stderr and returns the process's exit status.
+#pragma once
+
+namespace aqtool {
+
+constexpr int EXIT_OK = 0;
+constexpr int EXIT_FAILED = 1;
+constexpr int EXIT_USAGE = 2;
+
+using CommandFunction = int (*)(char* const* arguments);
+
+struct Command {
+    const char* name;         // the first argument that chooses it
+    const char* arguments;    // how its arguments read in the usage text
+    const char* summary;      // one line for the usage text
+    int argumentCount;        // exactly this many arguments follow the name
+    CommandFunction run;
+};
+
+// Prints the error text to stderr and returns EXIT_FAILED.
+int Fail();
+
+// Archives (archive_commands.cpp).
+int Pack(char* const* arguments);     // OUT.kzp DIR
+int List(char* const* arguments);     // ARCHIVE
+int Extract(char* const* arguments);  // ARCHIVE NAME OUT
+int Verify(char* const* arguments);   // ARCHIVE
+
+}  // namespace aqtool

@@ -1,0 +1,50 @@
+// aqtool's entry point: chooses a command by its name from the table and
+// runs it; a wrong name or argument count prints the usage text.
+#include <cstdio>
+#include <cstring>
+
+#include "host/error.h"
+#include "tools/aqtool/commands.h"
+
+namespace aqtool {
+
+namespace {
+
+const Command COMMANDS[] = {
+    {"pack", "OUT.kzp DIR", "pack every regular file under DIR into a new archive", 2, Pack},
+    {"list", "ARCHIVE", "print name, size, packed size, checksum and offset of every entry", 1, List},
+    {"extract", "ARCHIVE NAME OUT", "write the file NAME, read as the demo reads it, to OUT", 3, Extract},
+    {"verify", "ARCHIVE", "extract every entry and report each bad one", 1, Verify},
+};
+
+int Usage()
+{
+    std::fputs("usage: aqtool COMMAND ARGUMENTS...\n\ncommands:\n", stderr);
+    for (const Command& command : COMMANDS)
+        std::fprintf(stderr, "  %s %s\n      %s\n", command.name, command.arguments, command.summary);
+    return EXIT_USAGE;
+}
+
+}  // namespace
+
+int Fail()
+{
+    std::fputs(Error::Text(), stderr);
+    return EXIT_FAILED;
+}
+
+}  // namespace aqtool
+
+int main(int argc, char** argv)
+{
+    if (argc < 2)
+        return aqtool::Usage();
+    for (const aqtool::Command& command : aqtool::COMMANDS) {
+        if (std::strcmp(argv[1], command.name) != 0)
+            continue;
+        if (argc - 2 != command.argumentCount)
+            return aqtool::Usage();
+        return command.run(argv + 2);
+    }
+    return aqtool::Usage();
+}
