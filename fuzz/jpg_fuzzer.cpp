@@ -1,0 +1,72 @@
+// libFuzzer target: any bytes through the JPEG decoder, which must decode or
+// refuse them (libjpeg's errors included) without ending the process or
+// reading past the input. Pictures of more than a million pixels are skipped:
+// their cost is only allocation, which the fuzzer would report as running out
+// of memory.
+#include <csetjmp>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>  // jpeglib.h needs FILE and size_t declared first
+#include <cstdlib>
+
+#include <jpeglib.h>
+
+#include "host/error.h"
+#include "image/jpg.h"
+
+namespace {
+
+constexpr unsigned long MAX_PIXELS = 1UL << 20;
+
+struct HeaderErrors {
+    jpeg_error_mgr standard;  // first: all that libjpeg sees
+    std::jmp_buf back;
+};
+
+[[noreturn]] void ReturnToHeaderCheck(j_common_ptr info)
+{
+    std::longjmp(reinterpret_cast<HeaderErrors*>(info->err)->back, 1);
+}
+
+void Silent(j_common_ptr) {}
+
+// Reads the header with libjpeg's own source; true unless the header reads
+// and names a picture above MAX_PIXELS. No local changes after setjmp.
+bool ReadSize(jpeg_decompress_struct& info, HeaderErrors& errors, const std::uint8_t* data,
+              std::size_t size)
+{
+    if (setjmp(errors.back) != 0)
+        return false;
+    jpeg_CreateDecompress(&info, JPEG_LIB_VERSION, sizeof info);
+    jpeg_mem_src(&info, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&info, TRUE);
+    return true;
+}
+
+bool SmallEnough(const std::uint8_t* data, std::size_t size)
+{
+    jpeg_decompress_struct info{};
+    HeaderErrors errors{};
+    info.err = jpeg_std_error(&errors.standard);
+    errors.standard.error_exit = ReturnToHeaderCheck;
+    errors.standard.output_message = Silent;
+    const bool read = ReadSize(info, errors, data, size);
+    const bool small =
+        !read || static_cast<unsigned long>(info.image_width) * info.image_height <= MAX_PIXELS;
+    jpeg_destroy_decompress(&info);
+    return small;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (!SmallEnough(data, size))
+        return 0;
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    std::int32_t bits = 0;
+    std::free(JPG::Decode(data, size, "fuzz.jpg", &width, &height, &bits));
+    Error::Reset();
+    return 0;
+}
