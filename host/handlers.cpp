@@ -5,6 +5,7 @@
 
 #include "host/mainloop.h"
 #include "host/systemobjects.h"
+#include "image/screenshot.h"
 
 namespace {
 const SwimFunction NO_SWIM = NoOperation<SwimFunction>();
@@ -32,7 +33,7 @@ const SwimFunction SWIM_LIST[] = {
     TimelineCarrier::Swim,
     NO_SWIM,  // 17
     NO_SWIM,  // 18
-    NO_SWIM,  // 19: the screenshot operation plugs in here
+    Screenshot::Swim,
     ClearScreen::Swim,
     NO_SWIM,  // 21
     NO_SWIM,  // 22

@@ -6,6 +6,7 @@
 #include "host/handlers.h"
 #include "host/mainloop.h"
 #include "host/systemobjects.h"
+#include "image/screenshot.h"
 #include "platform/platform.h"
 
 namespace {
@@ -19,8 +20,8 @@ Fishes frameList;
 bool BuildFrameList()
 {
     Fish* const objects[] = {&gClearScreen, &gOrderTableReset, &gOrderTableSort,
-                             &gOrderTableDraw, &gBufferSwap,  &gClock,
-                             &gEscapeKey,   &gMessagePump};
+                             &gOrderTableDraw, &gScreenshot, &gBufferSwap,
+                             &gClock, &gEscapeKey, &gMessagePump};
     for (Fish* object : objects) {
         if (!Fishes::InsertObject(&frameList, object, false))
             return false;

@@ -1,0 +1,24 @@
+// The screenshot object: on a press of F10 it reads the frame back from
+// OpenGL and writes it as the next numbered TGA file in the working directory.
+#pragma once
+
+#include <cstdint>
+
+#include "host/fish.h"
+
+class Screenshot : public Fish {
+public:
+    static constexpr std::int32_t TYPE = 19;
+    static constexpr int PREFIX_SIZE = 500;
+
+    explicit Screenshot(const char* prefix);
+
+    // The operation of type 19, on the current object (a Screenshot). A
+    // failure is reported and sets the quit flag.
+    static void Swim();
+
+    char prefix[PREFIX_SIZE] = {};  // file names are prefix, counter, ".tga"
+    std::int32_t counter = 0;       // number of the next file
+};
+
+extern Screenshot gScreenshot;
