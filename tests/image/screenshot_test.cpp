@@ -2,7 +2,6 @@
 // pixels; a directory that cannot be written ends the loop with both messages.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +20,7 @@
 #include "image/screenshot.h"
 #include "platform/fake_backend.h"
 #include "platform/fake_gl.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -40,11 +40,6 @@ protected:
     {
         Error::Reset();
         platform::FakeGLReset();
-        char pattern[] = "/tmp/screenshot_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        ASSERT_EQ(getcwd(previous_, sizeof previous_), previous_);
-        ASSERT_EQ(chdir(directory_.c_str()), 0);
         fake.AddLibrary("opengl32.dll", platform::FakeGLExports());
         ASSERT_EQ(OpenGLLib::Load("opengl32.dll"), 0);
         saved_.width = gAquarium.width;
@@ -68,8 +63,6 @@ protected:
         gAquarium.quit = 0;
         gAquarium.currentObjectList = FishList{};
         OpenGLLib::Free();
-        ASSERT_EQ(chdir(previous_), 0);
-        std::system(("chmod -R u+w " + directory_ + "; rm -rf " + directory_).c_str());
     }
 
     void RunOneFrame()
@@ -78,12 +71,11 @@ protected:
         loop.Feed();
     }
 
+    test_support::ScratchDirectory scratch_;
     platform::ScopedFakeBackend scoped;
     platform::FakeBackend& fake = scoped.fake;
     Screenshot shot_{"shot"};
     Fishes list_;
-    std::string directory_;
-    char previous_[4096] = {};
     struct {
         std::int32_t width, height;
     } saved_ = {};
@@ -122,7 +114,7 @@ TEST_F(ScreenshotTest, AnUnwritableDirectoryEndsTheLoopWithBothMessages)
     if (geteuid() == 0)
         ASSERT_EQ(mkdir("shot0.tga", 0755), 0) << "root writes anywhere; a folder takes the name";
     else
-        ASSERT_EQ(chmod(directory_.c_str(), 0555), 0);
+        ASSERT_EQ(chmod(scratch_.Path().c_str(), 0555), 0);
     fake.PressKey(platform::VK_F10);
     Mainloop loop(&gAquarium, true);
     loop.Feed();

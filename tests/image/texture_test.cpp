@@ -3,9 +3,6 @@
 // GL library, release by reference count, and the material map checks.
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
-#include <unistd.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +13,7 @@
 #include "pak/pak.h"
 #include "platform/fake_backend.h"
 #include "platform/fake_gl.h"
+#include "tests/support/scratch_directory.h"
 #include "tools/writers/tgawriter.h"
 
 namespace {
@@ -31,11 +29,6 @@ protected:
         Error::Reset();
         PAK::CloseAll();
         platform::FakeGLReset();
-        char pattern[] = "/tmp/texture_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        ASSERT_EQ(getcwd(previous_, sizeof previous_), previous_);
-        ASSERT_EQ(chdir(directory_.c_str()), 0);
         scoped_.fake.AddLibrary("opengl32.dll", platform::FakeGLExports());
         scoped_.fake.AddLibrary("glu32.dll", platform::FakeGLUExports());
         ASSERT_EQ(OpenGLLib::Load("opengl32.dll"), 0);
@@ -46,8 +39,6 @@ protected:
         while (Texture::First() != nullptr)
             Texture::Release(Texture::First()->FirstField());
         OpenGLLib::Free();
-        ASSERT_EQ(chdir(previous_), 0);
-        std::system(("rm -rf " + directory_).c_str());
     }
 
     // Writes an uncompressed top-first picture of the given depth.
@@ -68,9 +59,8 @@ protected:
         return Bytes(texture->pixels, texture->pixels + texture->width * texture->height * 4);
     }
 
+    test_support::ScratchDirectory scratch_;
     platform::ScopedFakeBackend scoped_;
-    std::string directory_;
-    char previous_[4096] = {};
 };
 
 TEST_F(TextureTest, OneRecordPerUpperCasedNameAndUse)

@@ -1,49 +1,18 @@
 // aqtool's archive commands, run as the data makers run them: a small tree
 // is packed, listed, extracted and verified, and the archive is checked
 // byte by byte against what the reader and the sources say.
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <memory>
 #include <sstream>
 
 #include "tests/pak/archive_fixture.h"
+#include "tests/support/aqtool_run.h"
 
 namespace pak_test {
 namespace {
 
-struct Outcome {
-    int status;       // exit status, -1 when the tool did not exit normally
-    std::string out;  // standard output
-    std::string err;  // standard error
-};
-
-std::string Quote(const std::string& argument)
-{
-    std::string quoted = "'";
-    for (const char c : argument)
-        quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-Outcome Aqtool(const std::vector<std::string>& arguments)
-{
-    std::string command = Quote(AQTOOL_PATH);
-    for (const std::string& argument : arguments)
-        command += ' ' + Quote(argument);
-    command += " 2>aqtool.err";
-    std::FILE* const pipe = popen(command.c_str(), "r");
-    EXPECT_NE(pipe, nullptr);
-    if (pipe == nullptr)
-        return {-1, "", ""};
-    std::string out;
-    char chunk[4096];
-    for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
-        out.append(chunk, read);
-    const int status = pclose(pipe);
-    const Bytes err = ReadBytes("aqtool.err");
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, std::string(err.begin(), err.end())};
-}
+using Outcome = test_support::AqtoolOutcome;
+using test_support::Aqtool;
 
 std::string Binary()
 {

@@ -20,6 +20,7 @@
 
 #include "host/error.h"
 #include "pak/pak.h"
+#include "tests/support/scratch_directory.h"
 #include "tools/writers/pakwriter.h"
 
 namespace pak_test {
@@ -88,36 +89,23 @@ inline std::optional<std::string> ReadWhole(const char* name)
     return content;
 }
 
+// Each test starts in an empty directory of its own with no archive open.
 class ArchiveTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         Error::Reset();
         PAK::CloseAll();
-        char pattern[] = "/tmp/pak_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        char here[PATH_MAX];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        previous_ = here;
-        ASSERT_EQ(chdir(pattern), 0);
     }
 
-    void TearDown() override
-    {
-        PAK::CloseAll();
-        EXPECT_EQ(chdir(previous_.c_str()), 0);
-        std::error_code ignored;
-        std::filesystem::remove_all(directory_, ignored);
-    }
+    void TearDown() override { PAK::CloseAll(); }
 
     static std::string ErrorText() { return Error::Text(); }
 
-    const std::string& Directory() const { return directory_; }
+    const std::string& Directory() const { return scratch_.Path(); }
 
 private:
-    std::string directory_;  // the test's working directory, removed afterwards
-    std::string previous_;
+    test_support::ScratchDirectory scratch_;
 };
 
 }  // namespace pak_test

@@ -28,4 +28,7 @@ int List(char* const* arguments);     // ARCHIVE
 int Extract(char* const* arguments);  // ARCHIVE NAME OUT
 int Verify(char* const* arguments);   // ARCHIVE
 
+// Pictures (picture_command.cpp).
+int Picture(char* const* arguments);  // NAME OUT.tga
+
 }  // namespace aqtool

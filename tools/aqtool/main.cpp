@@ -15,6 +15,7 @@ const Command COMMANDS[] = {
     {"list", "ARCHIVE", "print name, size, packed size, checksum and offset of every entry", 1, List},
     {"extract", "ARCHIVE NAME OUT", "write the file NAME, read as the demo reads it, to OUT", 3, Extract},
     {"verify", "ARCHIVE", "extract every entry and report each bad one", 1, Verify},
+    {"picture", "NAME OUT.tga", "load NAME as a texture and write the 32-bit result", 2, Picture},
 };
 
 int Usage()
