@@ -21,6 +21,7 @@
 #include "host/error.h"
 #include "image/jpg.h"
 #include "pak/pak.h"
+#include "tests/support/scratch_directory.h"
 #include "tools/writers/jpgwriter.h"
 #include "tools/writers/pakwriter.h"
 
@@ -105,26 +106,15 @@ protected:
     {
         Error::Reset();
         PAK::CloseAll();
-        char pattern[] = "/tmp/jpg_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
     }
 
     void TearDown() override
     {
         PAK::CloseAll();
-        for (const std::string& path : written_)
-            std::remove(path.c_str());
-        rmdir(directory_.c_str());
     }
 
-    // The path of name in the test's directory; the file is removed at the end.
-    std::string PathOf(const std::string& name)
-    {
-        const std::string path = directory_ + "/" + name;
-        written_.push_back(path);
-        return path;
-    }
+    // The path of name in the test's directory, which is removed at the end.
+    std::string PathOf(const std::string& name) const { return scratch_.Path() + "/" + name; }
 
     std::string Put(const std::string& name, const Bytes& bytes)
     {
@@ -140,8 +130,7 @@ protected:
         return loaded;
     }
 
-    std::string directory_;
-    std::vector<std::string> written_;
+    test_support::ScratchDirectory scratch_;
 };
 
 TEST_F(JpgFiles, TwoPixelPictureComesOutBlueGreenRed)

@@ -18,6 +18,7 @@
 #include "host/error.h"
 #include "image/tga.h"
 #include "pak/pak.h"
+#include "tests/support/scratch_directory.h"
 #include "tools/writers/pakwriter.h"
 #include "tools/writers/tgawriter.h"
 
@@ -96,26 +97,15 @@ protected:
     {
         Error::Reset();
         PAK::CloseAll();
-        char pattern[] = "/tmp/tga_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
     }
 
     void TearDown() override
     {
         PAK::CloseAll();
-        for (const std::string& path : written_)
-            std::remove(path.c_str());
-        rmdir(directory_.c_str());
     }
 
-    // The path of name in the test's directory; the file is removed at the end.
-    std::string PathOf(const std::string& name)
-    {
-        const std::string path = directory_ + "/" + name;
-        written_.push_back(path);
-        return path;
-    }
+    // The path of name in the test's directory, which is removed at the end.
+    std::string PathOf(const std::string& name) const { return scratch_.Path() + "/" + name; }
 
     std::string Put(const std::string& name, const Bytes& bytes)
     {
@@ -131,8 +121,7 @@ protected:
         return loaded;
     }
 
-    std::string directory_;
-    std::vector<std::string> written_;
+    test_support::ScratchDirectory scratch_;
 };
 
 TEST_F(TgaFiles, RowsComeBackTopFirstWhicheverOrderTheFileStores)
@@ -395,7 +384,7 @@ TEST_F(TgaFiles, SavedThirtyTwoBitPictureCarriesItsAlphaBits)
 
 TEST_F(TgaFiles, SaveFailuresAreReported)
 {
-    const std::string unwritable = directory_ + "/missing/shot0.tga";
+    const std::string unwritable = scratch_.Path() + "/missing/shot0.tga";
     std::uint8_t pixels[] = {1, 2, 3};
     EXPECT_FALSE(TGA::Save(pixels, unwritable.c_str(), 1, 1, 24));
     EXPECT_EQ(Error::Text(), "TGA::Save: Error opening file (" + unwritable + ")\n");

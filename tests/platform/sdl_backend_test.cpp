@@ -24,30 +24,33 @@ using ReadPixelsProc = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, 
 using ErrorStringProc = const GLubyte* (*)(GLenum);
 using ErrorUnicodeStringProc = const wchar_t* (*)(unsigned int);
 
-constexpr char kClassName[] = "AquariumTestWindow";
-constexpr char kTitle[] = "Aquarium under test";
-constexpr std::intptr_t kHandled = 7;
-constexpr int kWidth = 640;
-constexpr int kHeight = 480;
+constexpr char CLASS_NAME[] = "AquariumTestWindow";
+constexpr char TITLE[] = "Aquarium under test";
+constexpr std::intptr_t HANDLED = 7;
+constexpr int WIDTH = 640;
+constexpr int HEIGHT = 480;
 // Channel values a float clear colour reaches exactly in 8 bits.
-constexpr std::array<GLubyte, 4> kClearColour{{51, 102, 204, 255}};
+constexpr std::array<GLubyte, 4> CLEAR_COLOUR{{51, 102, 204, 255}};
 
 std::vector<Message> received;  // what the test class's procedure was handed
 
 std::intptr_t RecordMessage(WindowHandle window, std::uint32_t kind, std::uintptr_t wParam,
-                            std::intptr_t lParam) {
+                            std::intptr_t lParam)
+{
     received.push_back(Message{window, kind, wParam, lParam});
-    return kHandled;
+    return HANDLED;
 }
 
 template <typename Function>
-Function Resolve(ModuleHandle module, const char* name) {
+Function Resolve(ModuleHandle module, const char* name)
+{
     return reinterpret_cast<Function>(Os().GetProcAddress(module, name));
 }
 
 // Queues an event as if the user made it; key events carry the key, text
 // events the text.
-void Push(Uint32 type, SDL_Keycode key = SDLK_UNKNOWN, const char* text = "") {
+void Push(Uint32 type, SDL_Keycode key = SDLK_UNKNOWN, const char* text = "")
+{
     SDL_Event event{};
     event.type = type;
     event.key.state = type == SDL_KEYDOWN ? SDL_PRESSED : SDL_RELEASED;
@@ -60,7 +63,8 @@ void Push(Uint32 type, SDL_Keycode key = SDLK_UNKNOWN, const char* text = "") {
 }
 
 // The host's message loop: every queued message, each one translated.
-std::vector<Message> TakeMessages() {
+std::vector<Message> TakeMessages()
+{
     std::vector<Message> messages;
     Message message;
     while (Os().PeekMessage(message)) {
@@ -70,7 +74,8 @@ std::vector<Message> TakeMessages() {
     return messages;
 }
 
-TEST(SdlBackend, KeyStateTellsDownNowAndPressedSinceLastQuery) {
+TEST(SdlBackend, KeyStateTellsDownNowAndPressedSinceLastQuery)
+{
     Os().GetAsyncKeyState('A');  // starts SDL and forgets earlier presses
     Push(SDL_KEYDOWN, SDLK_a);
     EXPECT_EQ(Os().GetAsyncKeyState('A'), KEY_DOWN_NOW | KEY_PRESSED_SINCE_LAST_QUERY);
@@ -94,7 +99,8 @@ TEST(SdlBackend, KeyStateTellsDownNowAndPressedSinceLastQuery) {
     TakeMessages();
 }
 
-TEST(SdlBackend, PeekMessageTurnsSdlEventsIntoWindowMessages) {
+TEST(SdlBackend, PeekMessageTurnsSdlEventsIntoWindowMessages)
+{
     TakeMessages();
     Push(SDL_QUIT);
     Push(SDL_KEYDOWN, SDLK_ESCAPE);
@@ -111,20 +117,23 @@ TEST(SdlBackend, PeekMessageTurnsSdlEventsIntoWindowMessages) {
     ASSERT_EQ(SDL_PushEvent(&resize), 1);
 
     using Seen = std::tuple<std::uint32_t, std::uintptr_t, std::intptr_t>;
-    const std::vector<Seen> expected{
-        {WM_CLOSE, 0, 0},      {WM_KEYDOWN, VK_ESCAPE, 1}, {WM_CHAR, VK_ESCAPE, 1},
-        {WM_KEYDOWN, VK_F1, 1}, {WM_KEYDOWN, '7', 1},      {WM_CHAR, 'h', 1},
-        {WM_CHAR, 'i', 1},     {WM_SIZE, 0, (600 << 16) | 800}};
+    const std::vector<Seen> expected{{WM_CLOSE, 0, 0},        {WM_KEYDOWN, VK_ESCAPE, 1},
+                                     {WM_CHAR, VK_ESCAPE, 1}, {WM_KEYDOWN, VK_F1, 1},
+                                     {WM_KEYDOWN, '7', 1},    {WM_CHAR, 'h', 1},
+                                     {WM_CHAR, 'i', 1},       {WM_SIZE, 0, (600 << 16) | 800}};
     std::vector<Seen> seen;
-    for (const Message& m : TakeMessages()) seen.emplace_back(m.kind, m.wParam, m.lParam);
+    for (const Message& m : TakeMessages())
+        seen.emplace_back(m.kind, m.wParam, m.lParam);
     EXPECT_EQ(seen, expected);
     Message none;
     EXPECT_FALSE(Os().PeekMessage(none));
-    for (const SDL_Keycode key : {SDLK_ESCAPE, SDLK_KP_5, SDLK_F1}) Push(SDL_KEYUP, key);
+    for (const SDL_Keycode key : {SDLK_ESCAPE, SDLK_KP_5, SDLK_F1})
+        Push(SDL_KEYUP, key);
     TakeMessages();
 }
 
-TEST(SdlBackend, LibrariesFollowTheWindowsNameTable) {
+TEST(SdlBackend, LibrariesFollowTheWindowsNameTable)
+{
     for (const char* name : {"3dfxvgl.dll", "opengl.dll", "glu.dll", "3dfxvglu.dll"}) {
         EXPECT_EQ(Os().LoadLibrary(name), nullptr) << name;
     }
@@ -155,10 +164,12 @@ TEST(SdlBackend, LibrariesFollowTheWindowsNameTable) {
     EXPECT_FALSE(Os().FreeLibrary(nullptr));
 }
 
-TEST(SdlBackend, DisplayModesComeFromTheDisplay) {
+TEST(SdlBackend, DisplayModesComeFromTheDisplay)
+{
     std::vector<DisplayMode> modes;
     DisplayMode mode;
-    for (std::uint32_t i = 0; Os().EnumDisplaySettings(i, mode); ++i) modes.push_back(mode);
+    for (std::uint32_t i = 0; Os().EnumDisplaySettings(i, mode); ++i)
+        modes.push_back(mode);
     ASSERT_FALSE(modes.empty());
     bool anyTrueColour = false;
     for (const DisplayMode& each : modes) {
@@ -177,26 +188,27 @@ TEST(SdlBackend, DisplayModesComeFromTheDisplay) {
 }
 
 // Registers the test class and makes a full-screen window with a GL pixel format.
-DeviceContextHandle OpenFullScreenWindow(WindowHandle& window) {
+DeviceContextHandle OpenFullScreenWindow(WindowHandle& window)
+{
     WindowClass windowClass;
     windowClass.style = CS_OWNDC;
     windowClass.procedure = &RecordMessage;
-    windowClass.className = kClassName;
+    windowClass.className = CLASS_NAME;
     windowClass.instance = Os().ProgramInstance();
     EXPECT_NE(windowClass.instance, nullptr);
     EXPECT_TRUE(Os().RegisterClass(windowClass));
     EXPECT_FALSE(Os().RegisterClass(windowClass)) << "the name is taken";
-    const DisplayMode wanted{DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT, 32, kWidth, kHeight, 0};
+    const DisplayMode wanted{DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT, 32, WIDTH, HEIGHT, 0};
     EXPECT_EQ(Os().ChangeDisplaySettings(&wanted, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
 
     WindowParams shape;
     shape.className = "NoSuchClass";
     EXPECT_EQ(Os().CreateWindow(shape), nullptr);
-    shape.className = kClassName;
-    shape.title = kTitle;
+    shape.className = CLASS_NAME;
+    shape.title = TITLE;
     shape.style = WS_POPUP | WS_CLIPSIBLINGS;
-    shape.width = kWidth;
-    shape.height = kHeight;
+    shape.width = WIDTH;
+    shape.height = HEIGHT;
     window = Os().CreateWindow(shape);
     EXPECT_EQ(Os().CreateWindow(shape), nullptr) << "one window at a time";
     Os().ShowWindow(window, SW_SHOWNORMAL);
@@ -220,7 +232,8 @@ DeviceContextHandle OpenFullScreenWindow(WindowHandle& window) {
 }
 
 // Clears through functions from the GL module and reads back one pixel.
-std::array<GLubyte, 4> ClearAndReadPixel(ModuleHandle gl) {
+std::array<GLubyte, 4> ClearAndReadPixel(ModuleHandle gl)
+{
     const auto viewport = Resolve<ViewportProc>(gl, "glViewport");
     const auto clearColor = Resolve<ClearColorProc>(gl, "glClearColor");
     const auto clear = Resolve<ClearProc>(gl, "glClear");
@@ -230,14 +243,15 @@ std::array<GLubyte, 4> ClearAndReadPixel(ModuleHandle gl) {
         ADD_FAILURE() << "libGL lacks a GL 1.1 function";
         return pixel;
     }
-    viewport(0, 0, kWidth, kHeight);
-    clearColor(kClearColour[0] / 255.0f, kClearColour[1] / 255.0f, kClearColour[2] / 255.0f, 1.0f);
+    viewport(0, 0, WIDTH, HEIGHT);
+    clearColor(CLEAR_COLOUR[0] / 255.0f, CLEAR_COLOUR[1] / 255.0f, CLEAR_COLOUR[2] / 255.0f, 1.0f);
     clear(GL_COLOR_BUFFER_BIT);
-    readPixels(kWidth / 2, kHeight / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
+    readPixels(WIDTH / 2, HEIGHT / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel.data());
     return pixel;
 }
 
-TEST(SdlBackend, FullScreenWindowDrawsThroughTheLoadedGl) {
+TEST(SdlBackend, FullScreenWindowDrawsThroughTheLoadedGl)
+{
     WindowHandle window = nullptr;
     const DeviceContextHandle dc = OpenFullScreenWindow(window);
     ASSERT_NE(dc, nullptr);
@@ -257,10 +271,10 @@ TEST(SdlBackend, FullScreenWindowDrawsThroughTheLoadedGl) {
     ASSERT_EQ(makeCurrent(dc, context), 1) << SDL_GetError();
     SDL_Window* const shown = SDL_GL_GetCurrentWindow();
     ASSERT_NE(shown, nullptr);
-    EXPECT_STREQ(SDL_GetWindowTitle(shown), kTitle);
+    EXPECT_STREQ(SDL_GetWindowTitle(shown), TITLE);
     EXPECT_NE(SDL_GetWindowFlags(shown) & SDL_WINDOW_FULLSCREEN, 0u);
     EXPECT_NE(SDL_GetWindowFlags(shown) & SDL_WINDOW_SHOWN, 0u);
-    EXPECT_EQ(ClearAndReadPixel(gl), kClearColour);
+    EXPECT_EQ(ClearAndReadPixel(gl), CLEAR_COLOUR);
     EXPECT_TRUE(Os().SwapBuffers(dc));
 
     EXPECT_EQ(makeCurrent(nullptr, nullptr), 1);
@@ -278,13 +292,13 @@ TEST(SdlBackend, FullScreenWindowDrawsThroughTheLoadedGl) {
     Push(SDL_QUIT);
     for (const Message& message : TakeMessages()) {
         EXPECT_EQ(message.window, window);
-        EXPECT_EQ(Os().DispatchMessage(message), kHandled);
+        EXPECT_EQ(Os().DispatchMessage(message), HANDLED);
     }
     ASSERT_EQ(received.size(), 1u);
     EXPECT_EQ(received[0].kind, WM_CLOSE);
     EXPECT_EQ(received[0].window, window);
-    EXPECT_TRUE(Os().UnregisterClass(kClassName, Os().ProgramInstance()));
-    EXPECT_FALSE(Os().UnregisterClass(kClassName, Os().ProgramInstance()));
+    EXPECT_TRUE(Os().UnregisterClass(CLASS_NAME, Os().ProgramInstance()));
+    EXPECT_FALSE(Os().UnregisterClass(CLASS_NAME, Os().ProgramInstance()));
     EXPECT_EQ(Os().ChangeDisplaySettings(nullptr, 0), DISP_CHANGE_SUCCESSFUL);
 }
 
