@@ -142,7 +142,13 @@ Texture* Texture::Load(const char* name, std::int32_t use)
     Append(record);
     std::memcpy(record->name, upperName, sizeof upperName);
     record->use = use;
-    return record->LoadPicture(name) ? record : nullptr;
+    if (!record->LoadPicture(name)) {
+        // Nobody holds a record without a picture; a later request that
+        // loads it becomes its first holder.
+        record->references = 0;
+        return nullptr;
+    }
+    return record;
 }
 
 // Loads and converts the picture of the record's name; on failure the record
