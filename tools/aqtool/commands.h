@@ -31,4 +31,7 @@ int Verify(char* const* arguments);   // ARCHIVE
 // Pictures (picture_command.cpp).
 int Picture(char* const* arguments);  // NAME OUT.tga
 
+// Meshes (mesh_command.cpp).
+int Mesh(char* const* arguments);  // NAME
+
 }  // namespace aqtool

@@ -16,6 +16,7 @@ const Command COMMANDS[] = {
     {"extract", "ARCHIVE NAME OUT", "write the file NAME, read as the demo reads it, to OUT", 3, Extract},
     {"verify", "ARCHIVE", "extract every entry and report each bad one", 1, Verify},
     {"picture", "NAME OUT.tga", "load NAME as a texture and write the 32-bit result", 2, Picture},
+    {"mesh", "NAME", "load the mesh NAME as a scene would and print it as JSON", 1, Mesh},
 };
 
 int Usage()

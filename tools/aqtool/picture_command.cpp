@@ -6,15 +6,13 @@
 
 #include "host/error.h"
 #include "image/texture.h"
-#include "pak/pak.h"
-#include "platform/files.h"
 #include "tools/aqtool/commands.h"
+#include "tools/aqtool/demo_archive.h"
 #include "tools/writers/tgawriter.h"
 
 namespace aqtool {
 
 namespace {
-constexpr const char* DEMO_ARCHIVE = "dovra.kzp";
 constexpr std::uint8_t ALPHA_ATTRIBUTE_BITS = 8;
 
 TgaPicture PictureOf(const Texture& texture)
@@ -35,7 +33,7 @@ int Picture(char* const* arguments)
 {
     const char* const name = arguments[0];
     const char* const outPath = arguments[1];
-    if (!platform::FindDataFile(DEMO_ARCHIVE).empty() && PAK::Open(DEMO_ARCHIVE) == nullptr)
+    if (!OpenDemoArchive())
         return Fail();
     Texture* const texture = Texture::Load(name, Texture::USE_COLOUR_MAP);
     if (texture == nullptr)

@@ -1,0 +1,467 @@
+// Mesh loading: file checks, chunk scan, materials with their maps and glass
+// bump maps, normals and draw modes. The whole file is checked before anything
+// is allocated, so nothing is ever read outside the buffer or the arrays.
+#include "scene/vector.h"
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "host/error.h"
+#include "pak/pak.h"
+
+namespace {
+
+constexpr std::uint32_t VERTEX_SIZE = sizeof(VECTOR_FILE_Vertex);
+constexpr std::uint32_t FACE_SIZE = sizeof(VECTOR_FILE_Face);
+constexpr std::uint32_t MATERIAL_SIZE = sizeof(VECTOR_FILE_Material);
+constexpr int GRADIENT_BIAS = 32;   // a flat neighbourhood's gradient byte
+constexpr int HEIGHT_SHIFT = 3;     // a colour byte's share of the 0 to 31 height
+constexpr int TEXEL_BYTES = 4;
+constexpr int BYTE_MASK = 0xFF;
+
+// Where a chunk's data lies in the file; data is null while the tag was not seen.
+struct Chunk {
+    const std::uint8_t* data = nullptr;
+    std::uint64_t length = 0;
+};
+
+// A checked file: its header and the last chunk of each known tag.
+struct Layout {
+    VECTOR_FILE_Header header;
+    Chunk vertices;
+    Chunk faces;
+    Chunk materials;
+};
+
+template <class Record>
+Record ReadRecord(const std::uint8_t* at)
+{
+    Record record;
+    std::memcpy(&record, at, sizeof record);
+    return record;
+}
+
+// The byte sum of the first fileSize bytes as if the checksum field were 0.
+std::uint32_t FileChecksum(const std::uint8_t* file, std::uint32_t fileSize)
+{
+    const std::uint8_t* const field = file + VECTOR_CHECKSUM_OFFSET;
+    return PAK_Checksum(file, fileSize) - (field[0] + field[1] + field[2] + field[3]);
+}
+
+// The header checks; on success *header holds the header.
+bool CheckHeader(const std::uint8_t* file, std::size_t length, VECTOR_FILE_Header* header)
+{
+    if (length < sizeof(VECTOR_FILE_Header)) {
+        Error::Report(1, "Vector::Load: File too short for its header.\n");
+        return false;
+    }
+    *header = ReadRecord<VECTOR_FILE_Header>(file);
+    const char* problem = nullptr;
+    if (header->fileId != VECTOR_FILE_ID)
+        problem = "Vector::Load: Corrupt VECTOR_FILE_ID.\n";
+    else if (header->version < VECTOR_MIN_VERSION)
+        problem = "Vector::Load: Incompatible fileversions.\n";
+    else if (header->fileSize > length)
+        problem = "Vector::Load: File size runs past the end of the file.\n";
+    else if (header->headerLength < VECTOR_HEADER_FIELDS_SIZE)
+        problem = "Vector::Load: Header shorter than its fields.\n";
+    else if (VECTOR_HEADER_DATA_OFFSET + std::uint64_t{header->headerLength} > header->fileSize)
+        problem = "Vector::Load: Header runs past the file size.\n";
+    else if (FileChecksum(file, header->fileSize) != header->checksum)
+        problem = "Vector::Load: Checksum failure.\n";
+    if (problem != nullptr)
+        Error::Report(1, problem);
+    return problem == nullptr;
+}
+
+// Walks the chunks up to the file size, remembering the last chunk of each
+// known tag. False when a chunk runs past the file size.
+bool ScanChunks(const std::uint8_t* file, Layout* layout)
+{
+    const std::uint64_t fileSize = layout->header.fileSize;
+    std::uint64_t offset = VECTOR_HEADER_DATA_OFFSET + std::uint64_t{layout->header.headerLength};
+    while (offset < fileSize) {
+        if (fileSize - offset < VECTOR_CHUNK_HEAD_SIZE) {
+            Error::Report(1, "Vector::Load: Chunk runs past the file size.\n");
+            return false;
+        }
+        const std::uint32_t tag = ReadRecord<std::uint32_t>(file + offset);
+        const std::uint64_t length = ReadRecord<std::uint32_t>(file + offset + 4);
+        const std::uint64_t start = offset + VECTOR_CHUNK_HEAD_SIZE;
+        if (length > fileSize - start) {
+            Error::Report(1, "Vector::Load: Chunk runs past the file size.\n");
+            return false;
+        }
+        const Chunk chunk{file + start, length};
+        if (tag == VECTOR_VERTICES_TAG)
+            layout->vertices = chunk;
+        else if (tag == VECTOR_FACES_TAG)
+            layout->faces = chunk;
+        else if (tag == VECTOR_MATERIALS_TAG)
+            layout->materials = chunk;
+        offset = start + length;
+    }
+    return true;
+}
+
+// A non-zero count needs its chunk, and the chunk needs count records.
+bool CheckChunk(const Chunk& chunk, std::uint32_t count, std::uint32_t recordSize, const char* tag)
+{
+    if (count == 0)
+        return true;
+    if (chunk.data == nullptr) {
+        Error::Report(3, "Vector::Load: Missing ", tag, " chunk.\n");
+        return false;
+    }
+    if (chunk.length / recordSize < count) {
+        Error::Report(3, "Vector::Load: Too few records in ", tag, " chunk.\n");
+        return false;
+    }
+    return true;
+}
+
+bool CheckFaces(const Layout& layout)
+{
+    for (std::uint32_t i = 0; i < layout.header.cellCount; ++i) {
+        const auto face = ReadRecord<VECTOR_FILE_Face>(layout.faces.data + std::size_t{i} * FACE_SIZE);
+        for (const std::uint32_t corner : face.corners) {
+            if (corner >= layout.header.atomCount) {
+                Error::Report(1, "Vector::Load: Corner index out of range.\n");
+                return false;
+            }
+        }
+        if (face.material >= layout.header.materialCount) {
+            Error::Report(1, "Vector::Load: Material index out of range.\n");
+            return false;
+        }
+    }
+    return true;
+}
+
+bool IsTerminated(const char (&name)[VECTOR_NAME_SIZE])
+{
+    return std::memchr(name, '\0', VECTOR_NAME_SIZE) != nullptr;
+}
+
+// Every map name that a material's flags will use must end inside its field.
+bool CheckMapNames(const Layout& layout)
+{
+    for (std::uint32_t i = 0; i < layout.header.materialCount; ++i) {
+        const auto record =
+            ReadRecord<VECTOR_FILE_Material>(layout.materials.data + std::size_t{i} * MATERIAL_SIZE);
+        const bool terminated =
+            ((record.flags & Material::COLOUR_MAP) == 0 || IsTerminated(record.colourMapName)) &&
+            ((record.flags & Material::ENVIRONMENT) == 0 || IsTerminated(record.secondMapName)) &&
+            ((record.flags & Material::BUMP_PICTURE) == 0 || IsTerminated(record.bumpPictureName));
+        if (!terminated) {
+            Error::Report(1, "Vector::Load: Map name not terminated.\n");
+            return false;
+        }
+    }
+    return true;
+}
+
+// All checks of the file; on success *layout says where everything is.
+bool CheckFile(const std::uint8_t* file, std::size_t length, Layout* layout)
+{
+    const VECTOR_FILE_Header& header = layout->header;
+    return CheckHeader(file, length, &layout->header) && ScanChunks(file, layout) &&
+           CheckChunk(layout->vertices, header.atomCount, VERTEX_SIZE, "VERT") &&
+           CheckChunk(layout->faces, header.cellCount, FACE_SIZE, "FACE") &&
+           CheckChunk(layout->materials, header.materialCount, MATERIAL_SIZE, "MSPC") &&
+           CheckFaces(*layout) && CheckMapNames(*layout);
+}
+
+bool AllocateArrays(Vector& vector, const VECTOR_FILE_Header& header)
+{
+    vector.atoms = new (std::nothrow) Atom[header.atomCount];
+    if (vector.atoms == nullptr) {
+        Error::Report(1, "Vector::Load: Not enough memory for atoms.\n");
+        return false;
+    }
+    vector.cells = new (std::nothrow) Cell[header.cellCount];
+    if (vector.cells == nullptr) {
+        Error::Report(1, "Vector::Load: Not enough memory for cells.\n");
+        return false;
+    }
+    vector.materials = new (std::nothrow) Material[header.materialCount];
+    if (vector.materials == nullptr) {
+        Error::Report(1, "Vector::Load: Not enough memory for Materials.\n");
+        return false;
+    }
+    vector.atomCount = header.atomCount;
+    vector.cellCount = header.cellCount;
+    vector.materialCount = header.materialCount;
+    return true;
+}
+
+// Positions from the file; normals start at 0, 0, 0 for the cells to add to.
+void FillAtoms(Vector& vector, const Chunk& chunk)
+{
+    for (std::uint32_t i = 0; i < vector.atomCount; ++i) {
+        const auto record = ReadRecord<VECTOR_FILE_Vertex>(chunk.data + std::size_t{i} * VERTEX_SIZE);
+        Atom& atom = vector.atoms[i];
+        atom.position[0] = record.x;
+        atom.position[1] = record.y;
+        atom.position[2] = record.z;
+        atom.normal[0] = atom.normal[1] = atom.normal[2] = 0.0f;
+    }
+}
+
+void ReportTexture(const char* name)
+{
+    Error::Report(3, "Vector::Load: Error loading texture. ( ", name, " )\n");
+}
+
+// Loads name as the material's colour map. A map loaded before it for the
+// other colour-map flag is given back, so that no reference is lost.
+bool LoadColourMap(Material& material, const char* name)
+{
+    Texture* const texture = Texture::Load(name, Texture::USE_COLOUR_MAP);
+    if (texture == nullptr) {
+        ReportTexture(name);
+        return false;
+    }
+    if (material.colourMap != nullptr)
+        Texture::Release(material.colourMap->FirstField());
+    material.colourMap = texture;
+    material.mapWidth = texture->width;
+    material.mapHeight = texture->height;
+    if (!material.SetupMap()) {
+        ReportTexture(name);
+        return false;
+    }
+    return true;
+}
+
+// Heights 0 to 31 in texel order, one 16-bit word each, written over the
+// start of the 32-bit block: word k never overlaps a texel not yet read.
+void StoreHeights(std::uint8_t* texels, std::size_t count)
+{
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint8_t* const texel = texels + k * TEXEL_BYTES;
+        const std::uint16_t level = static_cast<std::uint16_t>(
+            ((texel[0] >> HEIGHT_SHIFT) + (texel[1] >> HEIGHT_SHIFT) + (texel[2] >> HEIGHT_SHIFT)) / 3);
+        std::memcpy(texels + k * sizeof level, &level, sizeof level);
+    }
+}
+
+// The height words of a width × height picture, rows in memory order.
+struct HeightField {
+    const std::uint8_t* words;
+    std::size_t width;
+    std::size_t height;
+
+    int At(std::size_t x, std::size_t y) const
+    {
+        std::uint16_t level;
+        std::memcpy(&level, words + (y * width + x) * sizeof level, sizeof level);
+        return level;
+    }
+};
+
+// Low byte: the vertical slope at (x, y), high byte: the horizontal one, each
+// biased by 32; an edge texel stands in for its missing neighbour.
+std::uint16_t GradientWord(const HeightField& field, std::size_t x, std::size_t y)
+{
+    const int here = field.At(x, y);
+    const int up = y > 0 ? field.At(x, y - 1) : here;
+    const int down = y + 1 < field.height ? field.At(x, y + 1) : here;
+    const int left = x > 0 ? field.At(x - 1, y) : here;
+    const int right = x + 1 < field.width ? field.At(x + 1, y) : here;
+    return static_cast<std::uint16_t>(((up - down + GRADIENT_BIAS) & BYTE_MASK) |
+                                      ((left - right + GRADIENT_BIAS) & BYTE_MASK) << 8);
+}
+
+// Rewrites the bump picture's 32-bit texels into one gradient word per texel
+// at the start of its block; the rest of the block is left as it is. False
+// when memory runs out.
+bool MakeGlassBumpMap(Texture& texture)
+{
+    const std::size_t width = static_cast<std::size_t>(texture.width);
+    const std::size_t height = static_cast<std::size_t>(texture.height);
+    const std::unique_ptr<std::uint16_t[]> gradients(new (std::nothrow) std::uint16_t[width * height]);
+    if (!gradients)
+        return false;
+    StoreHeights(texture.pixels, width * height);
+    const HeightField field{texture.pixels, width, height};
+    for (std::size_t y = 0; y < height; ++y) {
+        for (std::size_t x = 0; x < width; ++x)
+            gradients[y * width + x] = GradientWord(field, x, y);
+    }
+    std::memcpy(texture.pixels, gradients.get(), width * height * sizeof(std::uint16_t));
+    return true;
+}
+
+// The bump picture becomes the material's bump map. Only its first holder
+// converts it: later holders share the converted block.
+bool LoadBumpMap(Material& material, const char* name)
+{
+    Texture* const texture = Texture::Load(name, Texture::USE_BUMP_SOURCE);
+    if (texture == nullptr) {
+        ReportTexture(name);
+        return false;
+    }
+    material.bumpMap = texture;
+    material.mapWidth = texture->width;
+    material.mapHeight = texture->height;
+    if (texture->references == 1 && !MakeGlassBumpMap(*texture)) {
+        Error::Report(3, "Vector::Load: Not enough memory to set up glass' bumptexture. ( ", name, " )\n");
+        return false;
+    }
+    return true;
+}
+
+bool FillMaterial(Material& material, const VECTOR_FILE_Material& record)
+{
+    material.flags = record.flags;
+    std::memcpy(material.colour, record.colour, sizeof material.colour);
+    material.fourth = record.fourth;
+    material.further[0] = record.further0;
+    material.further[1] = record.further1;
+    if ((record.flags & Material::COLOUR_MAP) != 0 && !LoadColourMap(material, record.colourMapName))
+        return false;
+    if ((record.flags & Material::ENVIRONMENT) != 0 && !LoadColourMap(material, record.secondMapName))
+        return false;
+    return (record.flags & Material::BUMP_PICTURE) == 0 || LoadBumpMap(material, record.bumpPictureName);
+}
+
+bool FillMaterials(Vector& vector, const Chunk& chunk)
+{
+    for (std::uint32_t i = 0; i < vector.materialCount; ++i) {
+        const auto record = ReadRecord<VECTOR_FILE_Material>(chunk.data + std::size_t{i} * MATERIAL_SIZE);
+        if (!FillMaterial(vector.materials[i], record))
+            return false;
+    }
+    return true;
+}
+
+// The unit normal of the triangle a, b, c; 0, 0, 0 when its corners are in line.
+void CellNormal(const float* a, const float* b, const float* c, float* normal)
+{
+    const float e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const float e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    normal[0] = e1[1] * e2[2] - e1[2] * e2[1];
+    normal[1] = e1[2] * e2[0] - e1[0] * e2[2];
+    normal[2] = e1[0] * e2[1] - e1[1] * e2[0];
+    const float squared = normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2];
+    const float length = squared == 0.0f ? 1.0f : std::sqrt(squared);
+    for (int axis = 0; axis < 3; ++axis)
+        normal[axis] /= length;
+}
+
+// Corners, material and map coordinates from the file (indices checked);
+// each cell's normal is added to its corner atoms' normals.
+void FillCells(Vector& vector, const Chunk& chunk)
+{
+    for (std::uint32_t i = 0; i < vector.cellCount; ++i) {
+        const auto face = ReadRecord<VECTOR_FILE_Face>(chunk.data + std::size_t{i} * FACE_SIZE);
+        Cell& cell = vector.cells[i];
+        for (int k = 0; k < 3; ++k)
+            cell.corners[k] = &vector.atoms[face.corners[k]];
+        CellNormal(cell.corners[0]->position, cell.corners[1]->position, cell.corners[2]->position,
+                   cell.normal);
+        for (Atom* const corner : cell.corners) {
+            for (int axis = 0; axis < 3; ++axis)
+                corner->normal[axis] += cell.normal[axis];
+        }
+        cell.material = &vector.materials[face.material];
+        std::memcpy(cell.uv, face.uv, sizeof cell.uv);
+    }
+}
+
+// Makes the summed normals unit length. An atom without a usable sum (no
+// cell, or cells whose normals cancel) keeps 0, 0, 0 rather than NaN.
+void NormaliseAtoms(Vector& vector)
+{
+    for (std::uint32_t i = 0; i < vector.atomCount; ++i) {
+        float* const normal = vector.atoms[i].normal;
+        const float squared = normal[0] * normal[0] + normal[1] * normal[1] + normal[2] * normal[2];
+        if (squared == 0.0f)
+            continue;
+        const float length = std::sqrt(squared);
+        for (int axis = 0; axis < 3; ++axis)
+            normal[axis] /= length;
+    }
+}
+
+void SetMode(Cell& cell, std::int32_t type, std::uint32_t priority)
+{
+    cell.node.type = type;
+    cell.node.priority = priority;
+}
+
+// Later rules override earlier ones; the flags are read afresh for each rule
+// because the last two add the transparent bit.
+void SetupDrawMode(Cell& cell)
+{
+    Material& material = *cell.material;
+    const auto has = [&material](std::uint32_t bits) { return (material.flags & bits) == bits; };
+    SetMode(cell, DrawMode::OPAQUE, DrawMode::SOLID_PRIORITY);
+    if (has(Material::TRANSPARENT))
+        SetMode(cell, DrawMode::BLENDED, DrawMode::TRANSLUCENT_PRIORITY);
+    if (has(Material::COLOUR_MAP) || has(Material::ENVIRONMENT))
+        SetMode(cell, DrawMode::OPAQUE_MAPPED, DrawMode::SOLID_PRIORITY);
+    if (has(Material::TRANSPARENT | Material::ADDITIVE))
+        SetMode(cell, DrawMode::ADDITIVE, DrawMode::TRANSLUCENT_PRIORITY);
+    if (has(Material::TRANSPARENT | Material::COLOUR_MAP) || has(Material::TRANSPARENT | Material::ENVIRONMENT))
+        SetMode(cell, DrawMode::BLENDED_MAPPED, DrawMode::TRANSLUCENT_PRIORITY);
+    if (has(Material::COLOUR_MAP | Material::ADDITIVE) || has(Material::ENVIRONMENT | Material::ADDITIVE)) {
+        material.flags |= Material::TRANSPARENT;
+        SetMode(cell, DrawMode::ADDITIVE_MAPPED, DrawMode::TRANSLUCENT_PRIORITY);
+    }
+}
+
+}  // namespace
+
+Vector::~Vector()
+{
+    delete[] atoms;
+    delete[] cells;
+    delete[] materials;
+    atoms = nullptr;
+    cells = nullptr;
+    materials = nullptr;
+}
+
+Vector* Vector::Load(const char* name)
+{
+    const std::unique_ptr<std::uint8_t[]> file(PAK::ReadFile(name));
+    if (!file) {
+        Error::Report(3, "Vector::Load: Error reading fish from disk. ( ", name, " )\n");
+        return nullptr;
+    }
+    Vector* const vector = Build(file.get(), PAK::FileSize(name));
+    if (vector == nullptr)
+        Error::Report(3, "Vector::Load: Error running Vector::Load.( ", name, " )\n");
+    return vector;
+}
+
+Vector* Vector::Build(const std::uint8_t* file, std::size_t length)
+{
+    Layout layout;
+    if (!CheckFile(file, length, &layout))
+        return nullptr;
+    std::unique_ptr<Vector> vector(new (std::nothrow) Vector);
+    if (!vector) {
+        Error::Report(1, "Vector::Load: Not enough memory for objectheader.\n");
+        return nullptr;
+    }
+    if (!AllocateArrays(*vector, layout.header))
+        return nullptr;
+    FillAtoms(*vector, layout.vertices);
+    if (!FillMaterials(*vector, layout.materials))
+        return nullptr;
+    FillCells(*vector, layout.faces);
+    NormaliseAtoms(*vector);
+    vector->SetupDrawModes();
+    return vector.release();
+}
+
+void Vector::SetupDrawModes()
+{
+    for (std::uint32_t i = 0; i < cellCount; ++i)
+        SetupDrawMode(cells[i]);
+}

@@ -1,0 +1,175 @@
+// Files that lie about their own shape: sizes, headers and chunks past their
+// ends, counts without records, indices past the arrays, unterminated names.
+// Each is refused by message after reading only inside an exact heap buffer.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "host/error.h"
+#include "scene/vector.h"
+#include "tests/scene/vector_fixture.h"
+#include "tools/writers/meshwriter.h"
+
+namespace {
+
+using mesh_test::Bytes;
+using mesh_test::BuildExact;
+using mesh_test::Face;
+using mesh_test::MaterialRecord;
+using mesh_test::MeshTest;
+using mesh_test::Triangle;
+
+using VectorBounds = MeshTest;
+
+void ExpectRefused(const Bytes& bytes, const char* message)
+{
+    Error::Reset();
+    EXPECT_EQ(BuildExact(bytes), nullptr);
+    EXPECT_STREQ(Error::Text(), message);
+}
+
+TEST_F(VectorBounds, AFileTooShortForTheHeaderFields)
+{
+    const Bytes sound = MeshEncode(MeshFile());
+    ExpectRefused(Bytes(), "Vector::Load: File too short for its header.\n");
+    ExpectRefused(Bytes(sound.begin(), sound.end() - 1), "Vector::Load: File too short for its header.\n");
+}
+
+TEST_F(VectorBounds, AFileSizeBeyondTheBuffer)
+{
+    Bytes bytes = MeshEncode(MeshLayout(Triangle()));
+    bytes.pop_back();
+    ExpectRefused(bytes, "Vector::Load: File size runs past the end of the file.\n");
+}
+
+TEST_F(VectorBounds, AHeaderShorterThanItsFields)
+{
+    MeshFile file = MeshLayout(Triangle());
+    file.header.headerLength = 23;
+    ExpectRefused(MeshEncode(file), "Vector::Load: Header shorter than its fields.\n");
+}
+
+TEST_F(VectorBounds, AHeaderLengthThatPutsTheFirstChunkPastTheFileSize)
+{
+    for (const std::uint32_t length : {25u, 0xFFFFFFFFu}) {
+        Bytes bytes = MeshEncode(MeshFile());
+        std::memcpy(bytes.data() + offsetof(VECTOR_FILE_Header, headerLength), &length, sizeof length);
+        MeshSeal(bytes);
+        ExpectRefused(bytes, "Vector::Load: Header runs past the file size.\n");
+    }
+}
+
+TEST_F(VectorBounds, AChunkHeadCutByTheFileSize)
+{
+    MeshFile file;
+    file.chunks = {MeshChunk{VectorTag("NOTE"), {}, {}}};
+    Bytes bytes = MeshEncode(file);
+    bytes.resize(bytes.size() - 4);
+    const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
+    std::memcpy(bytes.data() + offsetof(VECTOR_FILE_Header, fileSize), &size, 4);
+    MeshSeal(bytes);
+    ExpectRefused(bytes, "Vector::Load: Chunk runs past the file size.\n");
+}
+
+TEST_F(VectorBounds, AChunkLengthPastTheFileSize)
+{
+    MeshFile file = MeshLayout(Triangle());
+    file.chunks[2].declaredLength = static_cast<std::uint32_t>(file.chunks[2].data.size() + 1);
+    ExpectRefused(MeshEncode(file), "Vector::Load: Chunk runs past the file size.\n");
+    file.chunks[2].declaredLength = 0xFFFFFFFF;
+    ExpectRefused(MeshEncode(file), "Vector::Load: Chunk runs past the file size.\n");
+}
+
+TEST_F(VectorBounds, AChunkWithTooFewRecordsForItsCount)
+{
+    MeshFile file = MeshLayout(Triangle());
+    file.header.atomCount = 4;
+    ExpectRefused(MeshEncode(file), "Vector::Load: Too few records in VERT chunk.\n");
+
+    file = MeshLayout(Triangle());
+    file.chunks[1].data.pop_back();
+    ExpectRefused(MeshEncode(file), "Vector::Load: Too few records in FACE chunk.\n");
+
+    file = MeshLayout(Triangle());
+    file.header.materialCount = 0xFFFFFFFF;
+    ExpectRefused(MeshEncode(file), "Vector::Load: Too few records in MSPC chunk.\n");
+}
+
+TEST_F(VectorBounds, AMissingChunkWhoseCountIsNotZero)
+{
+    const char* const tags[] = {"VERT", "FACE", "MSPC"};  // in MeshLayout's chunk order
+    for (int dropped = 0; dropped < 3; ++dropped) {
+        MeshFile file = MeshLayout(Triangle());
+        file.chunks.erase(file.chunks.begin() + dropped);
+        const std::string message = std::string("Vector::Load: Missing ") + tags[dropped] + " chunk.\n";
+        ExpectRefused(MeshEncode(file), message.c_str());
+    }
+}
+
+TEST_F(VectorBounds, CornerAndMaterialIndicesOutOfRange)
+{
+    for (const std::uint32_t corner : {0u, 1u, 2u}) {
+        MeshContent content = Triangle();
+        content.faces[0].corners[corner] = 3;
+        ExpectRefused(MeshEncode(MeshLayout(content)), "Vector::Load: Corner index out of range.\n");
+    }
+    MeshContent content = Triangle();
+    content.faces[0].material = 1;
+    ExpectRefused(MeshEncode(MeshLayout(content)), "Vector::Load: Material index out of range.\n");
+    content.faces[0].material = 0;
+    content.materials.clear();
+    ExpectRefused(MeshEncode(MeshLayout(content)), "Vector::Load: Material index out of range.\n");
+}
+
+TEST_F(VectorBounds, AUsedMapNameMustEndInsideItsField)
+{
+    for (const std::uint32_t flag : {Material::COLOUR_MAP, Material::ENVIRONMENT, Material::BUMP_PICTURE}) {
+        MeshContent content = Triangle();
+        VECTOR_FILE_Material& record = content.materials[0];
+        std::memset(record.colourMapName, 'A', VECTOR_NAME_SIZE);
+        std::memset(record.secondMapName, 'B', VECTOR_NAME_SIZE);
+        std::memset(record.bumpPictureName, 'C', VECTOR_NAME_SIZE);
+        record.flags = flag;
+        ExpectRefused(MeshEncode(MeshLayout(content)), "Vector::Load: Map name not terminated.\n");
+        record.flags = Material::SMOOTH;
+        Error::Reset();
+        EXPECT_NE(BuildExact(MeshEncode(MeshLayout(content))), nullptr)
+            << "an unused name is never read: " << Error::Text();
+    }
+}
+
+TEST_F(VectorBounds, EveryCutOfASoundFileIsRefused)
+{
+    MeshContent content = Triangle();
+    content.faces.push_back(Face(2, 1, 0));
+    content.materials.push_back(MaterialRecord(Material::TRANSPARENT));
+    content.faces[1].material = 1;
+    const Bytes sound = MeshEncode(MeshLayout(content));
+    for (std::size_t length = 0; length < sound.size(); ++length) {
+        Error::Reset();
+        EXPECT_EQ(BuildExact(Bytes(sound.begin(), sound.begin() + length)), nullptr) << length;
+        if (length < sizeof(VECTOR_FILE_Header))
+            continue;
+        Bytes resized(sound.begin(), sound.begin() + length);
+        const std::uint32_t size = static_cast<std::uint32_t>(length);
+        std::memcpy(resized.data() + offsetof(VECTOR_FILE_Header, fileSize), &size, 4);
+        MeshSeal(resized);
+        Error::Reset();
+        EXPECT_EQ(BuildExact(resized), nullptr) << "file size " << length;
+        EXPECT_EQ(std::string(Error::Text()).rfind("Vector::Load: ", 0), 0u) << Error::Text();
+    }
+}
+
+TEST_F(VectorBounds, ARefusedFileLeavesNoTextureBehind)
+{
+    MeshContent content = Triangle();
+    content.materials[0].flags = Material::COLOUR_MAP;
+    MeshSetName(content.materials[0].colourMapName, "never.tga");
+    content.faces[0].corners[1] = 9;
+    ExpectRefused(MeshEncode(MeshLayout(content)), "Vector::Load: Corner index out of range.\n");
+    EXPECT_EQ(Texture::First(), nullptr) << "the file is checked whole before any map is loaded";
+}
+
+}  // namespace

@@ -1,0 +1,163 @@
+// aqtool mesh: shows a data maker what the demo makes of a mesh file, loaded
+// the way a scene loads it, as one JSON object on stdout: atoms with their
+// normals, cells with their drawers, materials with their maps.
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "image/texture.h"
+#include "scene/vector.h"
+#include "scene/vectorhandle.h"
+#include "tools/aqtool/commands.h"
+#include "tools/aqtool/demo_archive.h"
+
+namespace aqtool {
+
+namespace {
+
+constexpr std::uint8_t PRIVATE_MESH = 1;  // as the scene loader asks for its meshes
+
+// Nine significant digits bring every float back exactly; JSON has no NaN or
+// infinity, so those print as null.
+void PrintFloat(float value)
+{
+    if (std::isfinite(value))
+        std::printf("%.9g", static_cast<double>(value));
+    else
+        std::fputs("null", stdout);
+}
+
+void PrintFloats(const float* values, int count)
+{
+    std::fputc('[', stdout);
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            std::fputs(", ", stdout);
+        PrintFloat(values[i]);
+    }
+    std::fputc(']', stdout);
+}
+
+// A JSON string of text: quotes, back-slashes (archive names are full of
+// them) and control characters escaped.
+void PrintString(const char* text)
+{
+    std::fputc('"', stdout);
+    for (const char* c = text; *c != '\0'; ++c) {
+        const unsigned char byte = static_cast<unsigned char>(*c);
+        if (byte == '"' || byte == '\\')
+            std::printf("\\%c", byte);
+        else if (byte < 0x20)
+            std::printf("\\u%04x", byte);
+        else
+            std::fputc(byte, stdout);
+    }
+    std::fputc('"', stdout);
+}
+
+void PrintMapName(const Texture* texture)
+{
+    if (texture == nullptr)
+        std::fputs("null", stdout);
+    else
+        PrintString(texture->name);
+}
+
+// The glass bump map: the first width × height 16-bit words of the bump
+// texture's block.
+void PrintBumpWords(const Texture* bump)
+{
+    if (bump == nullptr || bump->pixels == nullptr) {
+        std::fputs("null", stdout);
+        return;
+    }
+    const std::size_t count = static_cast<std::size_t>(bump->width) * static_cast<std::size_t>(bump->height);
+    std::fputc('[', stdout);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint16_t word;
+        std::memcpy(&word, bump->pixels + i * sizeof word, sizeof word);
+        std::printf(i > 0 ? ", %u" : "%u", static_cast<unsigned>(word));
+    }
+    std::fputc(']', stdout);
+}
+
+void PrintAtom(const Atom& atom)
+{
+    std::fputs("{\"position\": ", stdout);
+    PrintFloats(atom.position, 3);
+    std::fputs(", \"normal\": ", stdout);
+    PrintFloats(atom.normal, 3);
+    std::fputc('}', stdout);
+}
+
+void PrintCell(const Vector& vector, const Cell& cell)
+{
+    std::printf("{\"corners\": [%td, %td, %td], \"normal\": ", cell.corners[0] - vector.atoms,
+                cell.corners[1] - vector.atoms, cell.corners[2] - vector.atoms);
+    PrintFloats(cell.normal, 3);
+    std::printf(", \"type\": %d, \"priority\": %u, \"uv\": ", static_cast<int>(cell.node.type),
+                static_cast<unsigned>(cell.node.priority));
+    PrintFloats(cell.uv, 6);
+    std::printf(", \"material\": %td}", cell.material - vector.materials);
+}
+
+void PrintMaterial(const Material& material)
+{
+    std::printf("{\"flags\": %u, \"colour\": ", static_cast<unsigned>(material.flags));
+    PrintFloats(material.colour, 3);
+    std::fputs(", \"fourth\": ", stdout);
+    PrintFloat(material.fourth);
+    std::fputs(", \"further\": ", stdout);
+    PrintFloats(material.further, 2);
+    std::printf(", \"map_width\": %d, \"map_height\": %d, \"u_mask\": %u, \"v_mask\": %u, \"width_shift\": %u",
+                static_cast<int>(material.mapWidth), static_cast<int>(material.mapHeight),
+                static_cast<unsigned>(material.uMask), static_cast<unsigned>(material.vMask),
+                static_cast<unsigned>(material.widthShift));
+    std::fputs(", \"colour_map\": ", stdout);
+    PrintMapName(material.colourMap);
+    std::fputs(", \"bump_map\": ", stdout);
+    PrintMapName(material.bumpMap);
+    std::fputs(", \"bump_words\": ", stdout);
+    PrintBumpWords(material.bumpMap);
+    std::fputc('}', stdout);
+}
+
+void PrintMesh(const Vector& vector)
+{
+    std::fputs("{\"atoms\": [", stdout);
+    for (std::uint32_t i = 0; i < vector.atomCount; ++i) {
+        std::fputs(i > 0 ? ", " : "", stdout);
+        PrintAtom(vector.atoms[i]);
+    }
+    std::fputs("], \"cells\": [", stdout);
+    for (std::uint32_t i = 0; i < vector.cellCount; ++i) {
+        std::fputs(i > 0 ? ", " : "", stdout);
+        PrintCell(vector, vector.cells[i]);
+    }
+    std::fputs("], \"materials\": [", stdout);
+    for (std::uint32_t i = 0; i < vector.materialCount; ++i) {
+        std::fputs(i > 0 ? ", " : "", stdout);
+        PrintMaterial(vector.materials[i]);
+    }
+    std::fputs("]}\n", stdout);
+}
+
+}  // namespace
+
+int Mesh(char* const* arguments)
+{
+    const char* const name = arguments[0];
+    if (!OpenDemoArchive())
+        return Fail();
+    Vector* const vector = VectorHandle::Funkyload(name, nullptr, PRIVATE_MESH);
+    if (vector == nullptr)
+        return Fail();
+    PrintMesh(*vector);
+    // The table never destroys its meshes: the tool takes this one back and drops it.
+    VectorHandle::Release(vector);
+    delete vector;
+    return std::fflush(stdout) == 0 ? EXIT_OK : EXIT_FAILED;
+}
+
+}  // namespace aqtool
