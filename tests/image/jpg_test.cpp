@@ -119,7 +119,7 @@ protected:
     std::string Put(const std::string& name, const Bytes& bytes)
     {
         const std::string path = PathOf(name);
-        EXPECT_TRUE(JpegWriteFile(path, bytes));
+        EXPECT_TRUE(WriteBytesFile(path, bytes));
         return path;
     }
 

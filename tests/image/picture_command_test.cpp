@@ -45,7 +45,7 @@ protected:
 
 TEST_F(PictureCommand, WritesTheTexturesPixelsTopRowFirstWithAlpha)
 {
-    ASSERT_TRUE(TgaWriteFile("flag.tga", BottomUpPicture()));
+    ASSERT_TRUE(WriteBytesFile("flag.tga", BottomUpPicture()));
     const AqtoolOutcome outcome = Aqtool({"picture", "flag.tga", "out.tga"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     EXPECT_EQ(ReadFile("out.tga"), EXPECTED);

@@ -20,7 +20,7 @@ void PutPicture(const char* name, std::uint16_t side)
     picture.width = side;
     picture.height = side;
     picture.pixels.assign(std::size_t{side} * side * 3, 0x80);
-    ASSERT_TRUE(TgaWriteFile(name, TgaEncode(picture)));
+    ASSERT_TRUE(WriteBytesFile(name, TgaEncode(picture)));
 }
 
 TEST(TextureInRealContext, AFreshContextNamesTheFirstTwoTexturesOneAndTwo)

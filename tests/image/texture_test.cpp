@@ -51,7 +51,7 @@ protected:
         picture.height = height;
         picture.topFirst = true;
         picture.pixels = pixels;
-        ASSERT_TRUE(TgaWriteFile(name, TgaEncode(picture)));
+        ASSERT_TRUE(WriteBytesFile(name, TgaEncode(picture)));
     }
 
     static Bytes PixelsOf(const Texture* texture)

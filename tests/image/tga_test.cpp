@@ -110,7 +110,7 @@ protected:
     std::string Put(const std::string& name, const Bytes& bytes)
     {
         const std::string path = PathOf(name);
-        EXPECT_TRUE(TgaWriteFile(path, bytes));
+        EXPECT_TRUE(WriteBytesFile(path, bytes));
         return path;
     }
 

@@ -38,7 +38,7 @@ TEST_F(MeshCommand, PrintsASmallMeshAsOneJsonObject)
     content.faces[0].uv[1] = 0.1f;
     content.materials[0].colour[1] = 0.5f;
     content.materials[0].further1 = 0.25f;
-    ASSERT_TRUE(MeshWriteFile("tri.vob", MeshEncode(MeshLayout(content))));
+    ASSERT_TRUE(WriteBytesFile("tri.vob", MeshEncode(MeshLayout(content))));
     const AqtoolOutcome outcome = Aqtool({"mesh", "tri.vob"});
     ASSERT_EQ(outcome.status, 0) << outcome.err;
     // The cell normal's y is 0 × -0.1 - 0.9 × 0, a negative zero: it prints
@@ -102,7 +102,7 @@ TEST_F(MeshCommand, ABrokenMeshFailsWithTheInnerMessageFirst)
 {
     Bytes bytes = MeshEncode(MeshLayout(Triangle()));
     bytes[0] ^= 1;
-    ASSERT_TRUE(MeshWriteFile("bad.vob", bytes));
+    ASSERT_TRUE(WriteBytesFile("bad.vob", bytes));
     const AqtoolOutcome outcome = Aqtool({"mesh", "bad.vob"});
     EXPECT_NE(outcome.status, 0);
     EXPECT_EQ(outcome.out, "");

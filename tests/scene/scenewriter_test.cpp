@@ -461,7 +461,7 @@ TEST(SceneFiles, AFileThatCannotBeCreatedIsReported)
     test_support::ScratchDirectory directory;
     Error::Reset();
     EXPECT_FALSE(SceneWriter().Write("no/such/directory/cut1.scn"));
-    EXPECT_STREQ(Error::Text(), "SceneWriter::Write: Error opening file (no/such/directory/cut1.scn)\n");
+    EXPECT_STREQ(Error::Text(), "WriteBytesFile: Error opening file (no/such/directory/cut1.scn)\n");
     Error::Reset();
 }
 

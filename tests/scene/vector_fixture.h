@@ -76,7 +76,7 @@ inline void PutPicture(const std::string& path, std::uint16_t width, std::uint16
     picture.height = height;
     picture.topFirst = true;
     picture.pixels = pixels;
-    ASSERT_TRUE(TgaWriteFile(path, TgaEncode(picture))) << Error::Text();
+    ASSERT_TRUE(WriteBytesFile(path, TgaEncode(picture))) << Error::Text();
 }
 
 inline std::vector<std::uint16_t> WordsOf(const Texture& texture)
@@ -105,7 +105,7 @@ protected:
     // Writes content as name and loads it as the demo would.
     static std::unique_ptr<Vector> LoadFile(const std::string& name, const Bytes& bytes)
     {
-        EXPECT_TRUE(MeshWriteFile(name, bytes)) << Error::Text();
+        EXPECT_TRUE(WriteBytesFile(name, bytes)) << Error::Text();
         return std::unique_ptr<Vector>(Vector::Load(name.c_str()));
     }
 

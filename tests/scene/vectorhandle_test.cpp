@@ -42,7 +42,7 @@ protected:
     {
         MeshContent content;
         content.vertices.push_back(VECTOR_FILE_Vertex{x, 0.0f, 0.0f});
-        ASSERT_TRUE(MeshWriteFile(path, MeshEncode(MeshLayout(content)))) << Error::Text();
+        ASSERT_TRUE(WriteBytesFile(path, MeshEncode(MeshLayout(content)))) << Error::Text();
     }
 
     Vector* Funkyload(const char* name, Scene* scene, const std::uint8_t isPrivate)

@@ -38,7 +38,7 @@ int Picture(char* const* arguments)
     Texture* const texture = Texture::Load(name, Texture::USE_COLOUR_MAP);
     if (texture == nullptr)
         return Fail();
-    const bool written = TgaWriteFile(outPath, TgaEncode(PictureOf(*texture)));
+    const bool written = WriteBytesFile(outPath, TgaEncode(PictureOf(*texture)));
     Texture::Release(texture->FirstField());
     return written ? EXIT_OK : Fail();
 }

@@ -185,17 +185,3 @@ bool JpegEncode(const std::uint8_t* pixels, int width, int height, JpegPixels la
     return compressed;
 }
 
-bool JpegWriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::FILE* const file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        Error::Report(3, "JpegWriteFile: Error opening file (", path.c_str(), ")\n");
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        Error::Report(3, "JpegWriteFile: Error writing file (", path.c_str(), ")\n");
-        return false;
-    }
-    return true;
-}

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/writers/bytesfile.h"
+
 enum class JpegPixels { BGR, RGB, GREY };
 
 struct JpegSettings {
@@ -22,5 +24,3 @@ struct JpegSettings {
 bool JpegEncode(const std::uint8_t* pixels, int width, int height, JpegPixels layout,
                 const JpegSettings& settings, std::vector<std::uint8_t>* file);
 
-// Writes bytes to path, replacing the file. False (reported) on failure.
-bool JpegWriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

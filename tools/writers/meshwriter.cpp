@@ -107,17 +107,3 @@ void MeshSeal(std::vector<std::uint8_t>& bytes)
     StoreU32(bytes, VECTOR_CHECKSUM_OFFSET, PAK_Checksum(bytes.data(), covered));
 }
 
-bool MeshWriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::FILE* const file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        Error::Report(3, "MeshWriteFile: Error opening file (", path.c_str(), ")\n");
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        Error::Report(3, "MeshWriteFile: Error writing file (", path.c_str(), ")\n");
-        return false;
-    }
-    return true;
-}

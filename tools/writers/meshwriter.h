@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "scene/vector.h"
+#include "tools/writers/bytesfile.h"
 
 struct MeshChunk {
     std::uint32_t tag = 0;                         // VectorTag("VERT") and the like
@@ -51,5 +52,3 @@ std::vector<std::uint8_t> MeshEncode(const MeshFile& file);
 // least the header.
 void MeshSeal(std::vector<std::uint8_t>& bytes);
 
-// Writes bytes to path, replacing the file. False (reported) on failure.
-bool MeshWriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "host/error.h"
+#include "tools/writers/bytesfile.h"
 
 namespace {
 
@@ -104,17 +105,5 @@ std::vector<std::uint8_t> PakWriter::Bytes() const
 bool PakWriter::Write(const std::string& path) const
 {
     const std::vector<std::uint8_t> archive = Bytes();
-    if (archive.empty())
-        return false;
-    std::FILE* const file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        Error::Report(3, "PakWriter::Write: Couldn't create file(", path.c_str(), ")\n");
-        return false;
-    }
-    const bool written = std::fwrite(archive.data(), 1, archive.size(), file) == archive.size();
-    if (std::fclose(file) != 0 || !written) {
-        Error::Report(3, "PakWriter::Write: Error writing file(", path.c_str(), ")\n");
-        return false;
-    }
-    return true;
+    return !archive.empty() && WriteBytesFile(path, archive);
 }

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host/error.h"
+#include "tools/writers/bytesfile.h"
 #include "pak/pak.h"
 
 namespace {
@@ -216,18 +217,4 @@ std::vector<std::uint8_t> SceneWriter::Bytes() const
     return file;
 }
 
-bool SceneWriter::Write(const std::string& path) const
-{
-    const std::vector<std::uint8_t> file = Bytes();
-    std::FILE* const out = std::fopen(path.c_str(), "wb");
-    if (out == nullptr) {
-        Error::Report(3, "SceneWriter::Write: Error opening file (", path.c_str(), ")\n");
-        return false;
-    }
-    const bool written = std::fwrite(file.data(), 1, file.size(), out) == file.size();
-    if (std::fclose(out) != 0 || !written) {
-        Error::Report(3, "SceneWriter::Write: Error writing file (", path.c_str(), ")\n");
-        return false;
-    }
-    return true;
-}
+bool SceneWriter::Write(const std::string& path) const { return WriteBytesFile(path, Bytes()); }

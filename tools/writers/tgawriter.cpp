@@ -3,7 +3,6 @@
 #include "tools/writers/tgawriter.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "host/error.h"
@@ -126,17 +125,3 @@ std::vector<std::uint8_t> TgaEncode(const TgaPicture& picture)
     return out;
 }
 
-bool TgaWriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::FILE* const file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) {
-        Error::Report(3, "TgaWriteFile: Error opening file (", path.c_str(), ")\n");
-        return false;
-    }
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    if (std::fclose(file) != 0 || !written) {
-        Error::Report(3, "TgaWriteFile: Error writing file (", path.c_str(), ")\n");
-        return false;
-    }
-    return true;
-}

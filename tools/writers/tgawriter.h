@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/writers/bytesfile.h"
+
 constexpr std::uint8_t TGA_TYPE_RAW = 2;
 constexpr std::uint8_t TGA_TYPE_RUN_LENGTH = 10;
 
@@ -48,5 +50,3 @@ std::vector<std::uint8_t> TgaRunLengthPackets(const std::uint8_t* pixels, std::s
 // The whole file: TgaHeader, then TgaPixelData.
 std::vector<std::uint8_t> TgaEncode(const TgaPicture& picture);
 
-// Writes bytes to path, replacing the file. False (reported) on failure.
-bool TgaWriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
