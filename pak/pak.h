@@ -101,6 +101,16 @@ public:
 // The wrapping 32-bit sum of length bytes taken as unsigned 8-bit values.
 std::uint32_t PAK_Checksum(const void* data, std::size_t length);
 
+// A chunk or file tag of the data files (archive, mesh, scene) as the 32-bit
+// word its four characters make in reading order.
+constexpr std::uint32_t PAK_Tag(const char (&text)[5])
+{
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[0])) |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[1])) << 8 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[2])) << 16 |
+           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[3])) << 24;
+}
+
 // Decodes one zlib stream of packedLength bytes that may decode to at most
 // PAK_MAX_DECODED_SIZE bytes. Returns a new buffer of exactly the decoded
 // length (delete[]), the length stored into *size, or null.

@@ -10,21 +10,14 @@
 #include "host/fish.h"
 #include "host/ordertable.h"
 #include "image/texture.h"
+#include "pak/pak.h"
 #include "render/matrix.h"
 
-// A chunk tag as the 32-bit word its four characters make in reading order.
-constexpr std::uint32_t VectorTag(const char (&text)[5])
-{
-    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[0])) |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[3])) << 24;
-}
 
-constexpr std::uint32_t VECTOR_FILE_ID = VectorTag("VOBJ");
-constexpr std::uint32_t VECTOR_VERTICES_TAG = VectorTag("VERT");
-constexpr std::uint32_t VECTOR_FACES_TAG = VectorTag("FACE");
-constexpr std::uint32_t VECTOR_MATERIALS_TAG = VectorTag("MSPC");
+constexpr std::uint32_t VECTOR_FILE_ID = PAK_Tag("VOBJ");
+constexpr std::uint32_t VECTOR_VERTICES_TAG = PAK_Tag("VERT");
+constexpr std::uint32_t VECTOR_FACES_TAG = PAK_Tag("FACE");
+constexpr std::uint32_t VECTOR_MATERIALS_TAG = PAK_Tag("MSPC");
 constexpr std::uint32_t VECTOR_MIN_VERSION = 302;
 constexpr std::size_t VECTOR_FREE_TEXT_SIZE = 256;  // bytes, never interpreted
 constexpr std::size_t VECTOR_NAME_SIZE = 1024;      // bytes of a map name field, NUL included

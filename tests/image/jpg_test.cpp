@@ -21,7 +21,7 @@
 #include "host/error.h"
 #include "image/jpg.h"
 #include "pak/pak.h"
-#include "tests/support/scratch_directory.h"
+#include "tests/image/picture_fixture.h"
 #include "tools/writers/jpgwriter.h"
 #include "tools/writers/pakwriter.h"
 
@@ -100,37 +100,14 @@ bool Contains(const Bytes& file, std::uint8_t first, std::uint8_t second)
 
 // Each test starts with an empty error text, no open archive and an empty
 // directory of its own, which it leaves removed.
-class JpgFiles : public ::testing::Test {
+class JpgFiles : public test_support::PictureFiles {
 protected:
-    void SetUp() override
-    {
-        Error::Reset();
-        PAK::CloseAll();
-    }
-
-    void TearDown() override
-    {
-        PAK::CloseAll();
-    }
-
-    // The path of name in the test's directory, which is removed at the end.
-    std::string PathOf(const std::string& name) const { return scratch_.Path() + "/" + name; }
-
-    std::string Put(const std::string& name, const Bytes& bytes)
-    {
-        const std::string path = PathOf(name);
-        EXPECT_TRUE(WriteBytesFile(path, bytes));
-        return path;
-    }
-
     static Loaded Load(const std::string& name)
     {
         Loaded loaded;
         loaded.pixels.reset(JPG::Load(name.c_str(), &loaded.width, &loaded.height, &loaded.bits));
         return loaded;
     }
-
-    test_support::ScratchDirectory scratch_;
 };
 
 TEST_F(JpgFiles, TwoPixelPictureComesOutBlueGreenRed)

@@ -18,7 +18,7 @@
 #include "host/error.h"
 #include "image/tga.h"
 #include "pak/pak.h"
-#include "tests/support/scratch_directory.h"
+#include "tests/image/picture_fixture.h"
 #include "tools/writers/pakwriter.h"
 #include "tools/writers/tgawriter.h"
 
@@ -91,37 +91,14 @@ Loaded DecodeExactly(const Bytes& file, const char* name)
 
 // Each test starts with an empty error text, no open archive and an empty
 // directory of its own, which it leaves removed.
-class TgaFiles : public ::testing::Test {
+class TgaFiles : public test_support::PictureFiles {
 protected:
-    void SetUp() override
-    {
-        Error::Reset();
-        PAK::CloseAll();
-    }
-
-    void TearDown() override
-    {
-        PAK::CloseAll();
-    }
-
-    // The path of name in the test's directory, which is removed at the end.
-    std::string PathOf(const std::string& name) const { return scratch_.Path() + "/" + name; }
-
-    std::string Put(const std::string& name, const Bytes& bytes)
-    {
-        const std::string path = PathOf(name);
-        EXPECT_TRUE(WriteBytesFile(path, bytes));
-        return path;
-    }
-
     static Loaded Load(const std::string& name)
     {
         Loaded loaded;
         loaded.pixels.reset(TGA::Load(name.c_str(), &loaded.width, &loaded.height, &loaded.bits));
         return loaded;
     }
-
-    test_support::ScratchDirectory scratch_;
 };
 
 TEST_F(TgaFiles, RowsComeBackTopFirstWhicheverOrderTheFileStores)

@@ -141,7 +141,7 @@ TEST(SceneChunks, FollowEachOtherFromOffsetThreeHundredToTheFileSize)
     writer.AddEnvelope(SceneFormat::TAG_ZOOM, {});
     writer.AddLightFlare({});
     writer.AddObjectFlare({});
-    writer.AddChunk(SceneFormat::Tag("XTRA"), {1, 2, 3});
+    writer.AddChunk(PAK_Tag("XTRA"), {1, 2, 3});
     const Bytes file = writer.Bytes();
 
     std::vector<std::string> tags;
@@ -167,7 +167,7 @@ TEST(SceneChunks, TheHeaderCountsObjectsLightsAndTheSevenEnvelopeKinds)
                                     SceneFormat::TAG_LEDG, SceneFormat::TAG_ZOOM, SceneFormat::TAG_MORP,
                                     SceneFormat::TAG_ODIS})
         writer.AddEnvelope(tag, {});
-    writer.AddEnvelope(SceneFormat::Tag("XENV"), {});
+    writer.AddEnvelope(PAK_Tag("XENV"), {});
     writer.AddLightFlare({});
     writer.AddObjectFlare({});
     writer.AddBytes({'L', 'G', 'H', 'T', 0, 0, 0, 0});
@@ -391,7 +391,7 @@ TEST(BrokenSceneFiles, HeaderValuesAreWrittenAsGiven)
 {
     SceneWriter writer;
     writer.AddObject({});
-    writer.header.fileId = SceneFormat::Tag("SCEX");
+    writer.header.fileId = PAK_Tag("SCEX");
     writer.header.version = 110;
     writer.header.checksum = 12345;
     writer.header.objectCount = 4;

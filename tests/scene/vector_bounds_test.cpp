@@ -64,7 +64,7 @@ TEST_F(VectorBounds, AHeaderLengthThatPutsTheFirstChunkPastTheFileSize)
 TEST_F(VectorBounds, AChunkHeadCutByTheFileSize)
 {
     MeshFile file;
-    file.chunks = {MeshChunk{VectorTag("NOTE"), {}, {}}};
+    file.chunks = {MeshChunk{PAK_Tag("NOTE"), {}, {}}};
     Bytes bytes = MeshEncode(file);
     bytes.resize(bytes.size() - 4);
     const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());

@@ -118,7 +118,7 @@ TEST_F(VectorFrame, Version302IsTheFirstAccepted)
 TEST_F(VectorFrame, AnotherFileIdIsRefused)
 {
     MeshFile file = MeshLayout(Triangle());
-    file.header.fileId = VectorTag("SCEN");
+    file.header.fileId = PAK_Tag("SCEN");
     EXPECT_EQ(BuildExact(MeshEncode(file)), nullptr);
     EXPECT_STREQ(Error::Text(), "Vector::Load: Corrupt VECTOR_FILE_ID.\n");
 }
@@ -158,7 +158,7 @@ using VectorChunks = MeshTest;
 TEST_F(VectorChunks, UnknownTagsAreSkipped)
 {
     MeshFile file = MeshLayout(Triangle());
-    const MeshChunk unknown{VectorTag("NOTE"), Bytes(13, 0xEE), {}};
+    const MeshChunk unknown{PAK_Tag("NOTE"), Bytes(13, 0xEE), {}};
     file.chunks.insert(file.chunks.begin(), unknown);
     file.chunks.insert(file.chunks.begin() + 2, unknown);
     file.chunks.push_back(unknown);

@@ -12,7 +12,7 @@
 #include "tools/writers/bytesfile.h"
 
 struct MeshChunk {
-    std::uint32_t tag = 0;                         // VectorTag("VERT") and the like
+    std::uint32_t tag = 0;                         // PAK_Tag("VERT") and the like
     std::vector<std::uint8_t> data;
     std::optional<std::uint32_t> declaredLength;  // stored instead of data's length when set
 };

@@ -10,20 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "pak/pak.h"
 #include "scene/keys.h"
 
 namespace SceneFormat {
 
-// A tag as the 32-bit word its four characters make in reading order.
-constexpr std::uint32_t Tag(const char (&text)[5])
-{
-    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[0])) |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[1])) << 8 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[2])) << 16 |
-           static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[3])) << 24;
-}
 
-constexpr std::uint32_t FILE_ID = Tag("SCEN");
+constexpr std::uint32_t FILE_ID = PAK_Tag("SCEN");
 constexpr std::uint32_t MIN_VERSION = 111;
 constexpr std::size_t FREE_TEXT_SIZE = 256;    // bytes, not interpreted
 constexpr std::size_t FILE_SIZE_OFFSET = 268;
@@ -33,19 +26,19 @@ constexpr std::size_t CHUNK_HEAD_SIZE = 8;     // tag and data length
 constexpr std::size_t NAME_SIZE = 1024;        // bytes of a name field, NUL included
 constexpr std::int32_t NO_OBJECT = -1;         // an object index meaning none
 
-constexpr std::uint32_t TAG_VOBJ = Tag("VOBJ");  // mesh object
-constexpr std::uint32_t TAG_NULL = Tag("NULL");  // null object
-constexpr std::uint32_t TAG_LGHT = Tag("LGHT");  // light
-constexpr std::uint32_t TAG_CAMR = Tag("CAMR");  // camera
-constexpr std::uint32_t TAG_LINT = Tag("LINT");  // envelope: intensity of the latest light
-constexpr std::uint32_t TAG_LRNG = Tag("LRNG");  // envelope: its range
-constexpr std::uint32_t TAG_LCON = Tag("LCON");  // envelope: its outer cone cosine
-constexpr std::uint32_t TAG_LEDG = Tag("LEDG");  // envelope: its inner cone cosine
-constexpr std::uint32_t TAG_ZOOM = Tag("ZOOM");  // envelope: the camera's zoom
-constexpr std::uint32_t TAG_MORP = Tag("MORP");  // envelope: the latest object's morph amount
-constexpr std::uint32_t TAG_ODIS = Tag("ODIS");  // envelope: the latest object's dissolve amount
-constexpr std::uint32_t TAG_LFLR = Tag("LFLR");  // flare on the latest light
-constexpr std::uint32_t TAG_OFLR = Tag("OFLR");  // flare on the latest object
+constexpr std::uint32_t TAG_VOBJ = PAK_Tag("VOBJ");  // mesh object
+constexpr std::uint32_t TAG_NULL = PAK_Tag("NULL");  // null object
+constexpr std::uint32_t TAG_LGHT = PAK_Tag("LGHT");  // light
+constexpr std::uint32_t TAG_CAMR = PAK_Tag("CAMR");  // camera
+constexpr std::uint32_t TAG_LINT = PAK_Tag("LINT");  // envelope: intensity of the latest light
+constexpr std::uint32_t TAG_LRNG = PAK_Tag("LRNG");  // envelope: its range
+constexpr std::uint32_t TAG_LCON = PAK_Tag("LCON");  // envelope: its outer cone cosine
+constexpr std::uint32_t TAG_LEDG = PAK_Tag("LEDG");  // envelope: its inner cone cosine
+constexpr std::uint32_t TAG_ZOOM = PAK_Tag("ZOOM");  // envelope: the camera's zoom
+constexpr std::uint32_t TAG_MORP = PAK_Tag("MORP");  // envelope: the latest object's morph amount
+constexpr std::uint32_t TAG_ODIS = PAK_Tag("ODIS");  // envelope: the latest object's dissolve amount
+constexpr std::uint32_t TAG_LFLR = PAK_Tag("LFLR");  // flare on the latest light
+constexpr std::uint32_t TAG_OFLR = PAK_Tag("OFLR");  // flare on the latest object
 
 // Whether tag is one of the seven envelope tags that the header counts.
 bool IsEnvelopeTag(std::uint32_t tag);
