@@ -28,25 +28,9 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test_support::Loaded;
 using ::testing::EndsWith;
 using ::testing::StartsWith;
-
-struct FreeBlock {
-    void operator()(std::uint8_t* block) const { std::free(block); }
-};
-
-// What Load or Decode handed back.
-struct Loaded {
-    std::unique_ptr<std::uint8_t, FreeBlock> pixels;
-    std::int32_t width = -1;
-    std::int32_t height = -1;
-    std::int32_t bits = -1;
-
-    Bytes Block() const
-    {
-        return Bytes(pixels.get(), pixels.get() + std::size_t(width) * std::size_t(height) * 3);
-    }
-};
 
 Bytes Encode(const Bytes& pixels, int width, int height, JpegPixels layout, const JpegSettings& settings)
 {
@@ -55,17 +39,9 @@ Bytes Encode(const Bytes& pixels, int width, int height, JpegPixels layout, cons
     return file;
 }
 
-// Decodes from a heap block of exactly the file's length, so that a read past
-// its end is caught by the memory checkers.
 Loaded DecodeExactly(const Bytes& file, const char* name)
 {
-    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[file.size()]);
-    if (!file.empty())
-        std::memcpy(copy.get(), file.data(), file.size());
-    Loaded loaded;
-    loaded.pixels.reset(JPG::Decode(copy.get(), file.size(), name, &loaded.width, &loaded.height,
-                                    &loaded.bits));
-    return loaded;
+    return test_support::DecodeExactly(JPG::Decode, file, name);
 }
 
 // A 32 × 24 picture with smooth gradients and hard edges, blue-green-red.
@@ -125,7 +101,7 @@ TEST_F(JpgFiles, TwoPixelPictureComesOutBlueGreenRed)
     EXPECT_EQ(loaded.width, 2);
     EXPECT_EQ(loaded.height, 1);
     EXPECT_EQ(loaded.bits, 24);
-    const Bytes pixels = loaded.Block();
+    const Bytes pixels = loaded.Block24();
     constexpr int TOLERANCE = 2;
     for (std::size_t i = 0; i < pixels.size(); ++i)
         EXPECT_NEAR(pixels[i], redThenBlue[i], TOLERANCE) << "byte " << i;
@@ -150,11 +126,11 @@ TEST_F(JpgFiles, BaselineAndProgressiveFilesOfOnePictureDecodeAlike)
     ASSERT_NE(fromProgressive.pixels, nullptr) << Error::Text();
     EXPECT_EQ(fromProgressive.width, 32);
     EXPECT_EQ(fromProgressive.height, 24);
-    EXPECT_EQ(fromProgressive.Block(), fromBaseline.Block());
+    EXPECT_EQ(fromProgressive.Block24(), fromBaseline.Block24());
 
     // Rows top first, blue first: the first pixel is dark, the top right one
     // bright in blue.
-    const Bytes pixels = fromBaseline.Block();
+    const Bytes pixels = fromBaseline.Block24();
     EXPECT_NEAR(pixels[0], 0, 12);
     EXPECT_NEAR(pixels[31 * 3], 248, 12);
     EXPECT_NEAR(pixels[23 * 32 * 3 + 1], 230, 12);
@@ -172,7 +148,7 @@ TEST_F(JpgFiles, GreyPictureComesOutAsThreeEqualBytesAPixel)
     EXPECT_EQ(loaded.width, 16);
     EXPECT_EQ(loaded.height, 8);
     EXPECT_EQ(loaded.bits, 24);
-    const Bytes pixels = loaded.Block();
+    const Bytes pixels = loaded.Block24();
     for (std::size_t i = 0; i < pixels.size(); i += 3) {
         EXPECT_EQ(pixels[i], pixels[i + 1]);
         EXPECT_EQ(pixels[i], pixels[i + 2]);
@@ -192,7 +168,7 @@ TEST_F(JpgFiles, PictureIsReadFromAnOpenArchiveByItsRequestedName)
 
     const Loaded fromArchive = Load("data\\pictures\\test.jpg");
     ASSERT_NE(fromArchive.pixels, nullptr) << Error::Text();
-    EXPECT_EQ(fromArchive.Block(), DecodeExactly(file, "test.jpg").Block());
+    EXPECT_EQ(fromArchive.Block24(), DecodeExactly(file, "test.jpg").Block24());
 }
 
 TEST_F(JpgFiles, MissingFileGivesTheSourceMessagesAfterTheArchiveReader)

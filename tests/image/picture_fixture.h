@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -14,6 +17,46 @@
 #include "tools/writers/bytesfile.h"
 
 namespace test_support {
+
+struct FreeBlock {
+    void operator()(std::uint8_t* block) const { std::free(block); }
+};
+
+// What a picture loader or decoder handed back.
+struct Loaded {
+    std::unique_ptr<std::uint8_t, FreeBlock> pixels;
+    std::int32_t width = -1;
+    std::int32_t height = -1;
+    std::int32_t bits = -1;
+
+    std::vector<std::uint8_t> Block(std::size_t size) const
+    {
+        return std::vector<std::uint8_t>(pixels.get(), pixels.get() + size);
+    }
+    // The block of a picture with three bytes a pixel.
+    std::vector<std::uint8_t> Block24() const
+    {
+        return Block(std::size_t(width) * std::size_t(height) * 3);
+    }
+};
+
+using PictureDecoder = std::uint8_t* (*)(const std::uint8_t* file, std::size_t size,
+                                         const char* name, std::int32_t* width,
+                                         std::int32_t* height, std::int32_t* bits);
+
+// Decodes from a heap block of exactly the file's length, so that a read past
+// its end is caught by the memory checkers.
+inline Loaded DecodeExactly(PictureDecoder decode, const std::vector<std::uint8_t>& file,
+                            const char* name)
+{
+    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[file.size()]);
+    if (!file.empty())
+        std::memcpy(copy.get(), file.data(), file.size());
+    Loaded loaded;
+    loaded.pixels.reset(
+        decode(copy.get(), file.size(), name, &loaded.width, &loaded.height, &loaded.bits));
+    return loaded;
+}
 
 class PictureFiles : public ::testing::Test {
 protected:

@@ -25,22 +25,9 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using test_support::Loaded;
 using ::testing::EndsWith;
 using ::testing::StartsWith;
-
-struct FreeBlock {
-    void operator()(std::uint8_t* block) const { std::free(block); }
-};
-
-// What Load or Decode handed back.
-struct Loaded {
-    std::unique_ptr<std::uint8_t, FreeBlock> pixels;
-    std::int32_t width = -1;
-    std::int32_t height = -1;
-    std::int32_t bits = -1;
-
-    Bytes Block(std::size_t size) const { return Bytes(pixels.get(), pixels.get() + size); }
-};
 
 // Bytes 1, 2, 3, ...: every pixel of a picture made of them differs.
 Bytes Numbered(std::size_t count)
@@ -76,17 +63,9 @@ Bytes ReadAll(const std::string& path)
     return bytes;
 }
 
-// Decodes from a heap block of exactly the file's length, so that a read past
-// its end is caught by the memory checkers.
 Loaded DecodeExactly(const Bytes& file, const char* name)
 {
-    std::unique_ptr<std::uint8_t[]> copy(new std::uint8_t[file.size()]);
-    if (!file.empty())
-        std::memcpy(copy.get(), file.data(), file.size());
-    Loaded loaded;
-    loaded.pixels.reset(TGA::Decode(copy.get(), file.size(), name, &loaded.width, &loaded.height,
-                                    &loaded.bits));
-    return loaded;
+    return test_support::DecodeExactly(TGA::Decode, file, name);
 }
 
 // Each test starts with an empty error text, no open archive and an empty
