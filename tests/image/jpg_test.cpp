@@ -75,15 +75,10 @@ bool Contains(const Bytes& file, std::uint8_t first, std::uint8_t second)
 }
 
 // Each test starts with an empty error text, no open archive and an empty
-// directory of its own, which it leaves removed.
+// directory of its own, which it leaves removed; Load reads as textures do.
 class JpgFiles : public test_support::PictureFiles {
 protected:
-    static Loaded Load(const std::string& name)
-    {
-        Loaded loaded;
-        loaded.pixels.reset(JPG::Load(name.c_str(), &loaded.width, &loaded.height, &loaded.bits));
-        return loaded;
-    }
+    static Loaded Load(const std::string& name) { return test_support::LoadWith(JPG::Load, name); }
 };
 
 TEST_F(JpgFiles, TwoPixelPictureComesOutBlueGreenRed)

@@ -44,6 +44,17 @@ using PictureDecoder = std::uint8_t* (*)(const std::uint8_t* file, std::size_t s
                                          const char* name, std::int32_t* width,
                                          std::int32_t* height, std::int32_t* bits);
 
+using PictureLoader = std::uint8_t* (*)(const char* name, std::int32_t* width,
+                                        std::int32_t* height, std::int32_t* bits);
+
+// Loads name through the loader as the texture code does.
+inline Loaded LoadWith(PictureLoader load, const std::string& name)
+{
+    Loaded loaded;
+    loaded.pixels.reset(load(name.c_str(), &loaded.width, &loaded.height, &loaded.bits));
+    return loaded;
+}
+
 // Decodes from a heap block of exactly the file's length, so that a read past
 // its end is caught by the memory checkers.
 inline Loaded DecodeExactly(PictureDecoder decode, const std::vector<std::uint8_t>& file,

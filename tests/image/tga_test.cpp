@@ -69,15 +69,10 @@ Loaded DecodeExactly(const Bytes& file, const char* name)
 }
 
 // Each test starts with an empty error text, no open archive and an empty
-// directory of its own, which it leaves removed.
+// directory of its own, which it leaves removed; Load reads as textures do.
 class TgaFiles : public test_support::PictureFiles {
 protected:
-    static Loaded Load(const std::string& name)
-    {
-        Loaded loaded;
-        loaded.pixels.reset(TGA::Load(name.c_str(), &loaded.width, &loaded.height, &loaded.bits));
-        return loaded;
-    }
+    static Loaded Load(const std::string& name) { return test_support::LoadWith(TGA::Load, name); }
 };
 
 TEST_F(TgaFiles, RowsComeBackTopFirstWhicheverOrderTheFileStores)
