@@ -60,11 +60,15 @@ void MoveBucket(BucketSet source, int bucket, BucketSet target, SortDigit digit)
     }
 }
 
+// The Aquarium's table is all zero until its first reset: a null head is an
+// empty bucket as well.
+bool IsEmptyBucket(const PolygonNode* head) { return head == EMPTY_BUCKET || head == nullptr; }
+
 // One stable pass; the target set is empty before it, the source set after it.
 void SortPass(BucketSet source, BucketSet target, SortDigit digit)
 {
     for (int bucket = 0; bucket < ORDER_TABLE_BUCKETS; ++bucket) {
-        if (source.heads[bucket] != EMPTY_BUCKET)
+        if (!IsEmptyBucket(source.heads[bucket]))
             MoveBucket(source, bucket, target, digit);
     }
     ClearSet(source);
@@ -82,18 +86,9 @@ bool WalkBucket(BucketSet set, int bucket, PolygonVisit visit)
     }
 }
 
-PolygonFunction PolygonOperation(std::int32_t type)
-{
-    if (type < 0 || type >= HANDLER_TABLE_SIZE)
-        return NoOperation<PolygonFunction>();
-    return gAquarium.polygonTable[type];
-}
-
 void DrawNode(std::int32_t bucket, PolygonNode* node)
 {
-    const PolygonFunction draw = PolygonOperation(node->type);
-    if (IsOperation(draw))
-        draw(bucket, node);
+    CallTableEntry(gAquarium.polygonTable, node->type, bucket, node);
 }
 
 }  // namespace
