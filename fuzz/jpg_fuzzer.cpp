@@ -1,8 +1,10 @@
-// libFuzzer target: any bytes through the JPEG decoder, which must decode or
-// refuse them (libjpeg's errors included) without ending the process or
-// reading past the input. Pictures of more than a million pixels are skipped:
-// their cost is only allocation, which the fuzzer would report as running out
-// of memory.
+// libFuzzer target: any bytes as a JPEG file through JPG::Load, which must
+// decode or refuse them (libjpeg's errors included) without ending the
+// process or reading past the file's buffer. Each input is written to this
+// process's own file and loaded by its path, as the texture loader loads a
+// loose picture. Pictures of more than a million pixels are skipped: their
+// cost is only allocation, which the fuzzer would report as running out of
+// memory.
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
@@ -11,6 +13,7 @@
 
 #include <jpeglib.h>
 
+#include "fuzz/scratch_file.h"
 #include "host/error.h"
 #include "image/jpg.h"
 
@@ -63,10 +66,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     if (!SmallEnough(data, size))
         return 0;
+    static fuzz::ScratchFile picture("jpg_fuzzer");
+    if (!picture.Write(data, size))
+        return 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t bits = 0;
-    std::free(JPG::Decode(data, size, "fuzz.jpg", &width, &height, &bits));
+    std::free(JPG::Load(picture.Path(), &width, &height, &bits));
     Error::Reset();
     return 0;
 }

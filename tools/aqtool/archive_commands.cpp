@@ -12,7 +12,9 @@
 
 #include "host/error.h"
 #include "pak/pak.h"
+#include "platform/uppercase.h"
 #include "tools/aqtool/commands.h"
+#include "tools/aqtool/demo_archive.h"
 #include "tools/writers/pakwriter.h"
 
 namespace aqtool {
@@ -29,13 +31,8 @@ struct SourceFile {
 // DIR/data/intro/scenes/cut1.scn is stored as "DATA\INTRO\SCENES\CUT1.SCN".
 std::string ArchiveName(const fs::path& relative)
 {
-    std::string name = relative.generic_string();
-    for (char& c : name) {
-        if (c == '/')
-            c = '\\';
-        else if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    std::string name = DemoName(relative.generic_string());
+    std::transform(name.begin(), name.end(), name.begin(), platform::UpperCaseAscii);
     return name;
 }
 
@@ -141,14 +138,14 @@ int List(char* const* arguments)
 
 int Extract(char* const* arguments)
 {
-    const char* const name = arguments[1];
+    const std::string name = DemoName(arguments[1]);
     const char* const outPath = arguments[2];
     if (OpenArchive(arguments[0]) == nullptr)
         return EXIT_FAILED;
-    const std::unique_ptr<std::uint8_t[]> data(PAK::ReadFile(name));
+    std::size_t size = 0;
+    const std::unique_ptr<std::uint8_t[]> data(PAK::ReadFile(name.c_str(), &size));
     if (!data)
         return Fail();
-    const std::uint32_t size = PAK::FileSize(name);
     std::FILE* const out = std::fopen(outPath, "wb");
     if (out == nullptr) {
         Error::Report(3, "aqtool extract: Couldn't create file(", outPath, ")\n");
