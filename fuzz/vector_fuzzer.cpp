@@ -1,15 +1,21 @@
 // libFuzzer target: any bytes through the mesh loader's build step, which must
-// build a mesh or refuse the bytes without reading past them. No pictures are
-// on the disk, so materials that name maps fail to load them.
+// build a mesh or refuse the bytes without reading past them. An archive of
+// this process's own holds the pictures the mesh seeds name (map.tga,
+// map.jpg, bump.tga, odd.tga), so that materials load real maps and bump
+// pictures; every texture is released after each input.
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "fuzz/scratch_file.h"
 #include "host/error.h"
 #include "image/texture.h"
 #include "pak/pak.h"
 #include "scene/vector.h"
+#include "tools/fuzzseeds/mesh_pictures.h"
+#include "tools/writers/pakwriter.h"
 
 namespace {
 
@@ -26,26 +32,38 @@ void StoreChecksum(std::uint8_t* file, std::size_t size)
     std::memcpy(file + VECTOR_CHECKSUM_OFFSET, &checksum, sizeof checksum);
 }
 
-// A failed picture leaves a record without pixels in the texture list; a
-// record's first field is then 0, so Release(0) removes it. Keeps memory flat
-// across runs that name ever new pictures.
-void DropFailedTextures()
+// Opens the archive of pictures once; it stays open for the whole run.
+void OpenPictures()
 {
-    while (Texture::First() != nullptr && Texture::First()->FirstField() == 0)
-        Texture::Release(0);
+    static const fuzz::ScratchFile archiveFile("vector_fuzzer");
+    PakWriter writer;
+    for (const auto& picture : fuzzseeds::MeshPictures())
+        writer.Add(picture.first, picture.second);
+    if (!writer.Write(archiveFile.Path()) || PAK::Open(archiveFile.Path()) == nullptr)
+        std::abort();
+}
+
+// Every input starts from an empty texture list, so that each bump picture
+// is converted by its first holder again.
+void ReleaseTextures()
+{
+    while (Texture::First() != nullptr)
+        Texture::Release(Texture::First()->FirstField());
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    static const bool opened = (OpenPictures(), true);
+    (void)opened;
     // An exact copy, so that a read past the input is a read past the heap block.
     const std::unique_ptr<std::uint8_t[]> file(new std::uint8_t[size]);
     if (size > 0)
         std::memcpy(file.get(), data, size);
     StoreChecksum(file.get(), size);
     delete Vector::Build(file.get(), size);
-    DropFailedTextures();
+    ReleaseTextures();
     Error::Reset();
     return 0;
 }
