@@ -1,6 +1,6 @@
 // Archive seeds: archives of several entries (text, binary, empty, long
-// names), the empty archive, and the damaged headers, filemaps and entries
-// of the archive tests.
+// names), the empty archive, the damaged headers, filemaps and entries of
+// the archive tests, and one bare zlib stream for the decoder itself.
 #include <cstring>
 
 #include "tools/fuzzseeds/mesh_pictures.h"
@@ -72,6 +72,7 @@ Seeds ArchiveSeeds()
         {"name_fills_field.kzp",
          WithEntries([](std::vector<PAK_FILE_Entry>& e) { std::memset(e[2].name, 'N', PAK_NAME_SIZE); })},
         {"entry_over_10_mib.kzp", big.Bytes()},
+        {"bare_zlib_stream.z", PakCompress(entries.data(), entries.size() * PAK_ENTRY_SIZE)},
     };
 }
 
