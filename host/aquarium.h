@@ -65,6 +65,9 @@ public:
     static void RegShutdownCallback(ShutdownCallback callback);
     // Runs the callbacks, shows text when not empty and ends the process with status 1.
     [[noreturn]] static void Shutdown(const char* text);
+    // The view fields (centre, scales, clip rectangle) for width and height,
+    // as filling sets them; tools that run no window use it alone.
+    void SetViewFromSize();
 
     std::int32_t mode = 0;  // 1 once filled: the OpenGL path
     SwimFunction swimTable[HANDLER_TABLE_SIZE] = {};
@@ -95,7 +98,6 @@ public:
 private:
     // Only MakeCurrent copies a whole record.
     Aquarium& operator=(const Aquarium&) = default;
-    void SetViewFromSize();
 };
 
 // Process-wide values beside the record; null until FillOpenGL makes them.

@@ -6,6 +6,7 @@
 #include "host/mainloop.h"
 #include "host/systemobjects.h"
 #include "image/screenshot.h"
+#include "scene/scenerecords.h"
 
 namespace {
 const SwimFunction NO_SWIM = NoOperation<SwimFunction>();
@@ -21,7 +22,7 @@ const SwimFunction SWIM_LIST[] = {
     FadeScreen::Swim,
     OrderTableReset::Swim,
     OrderTableDraw::Swim,
-    NO_SWIM,  // 7: the scene's operation plugs in here
+    Scene::Swim,
     PluginRunner::Swim,
     NO_SWIM,  // 9
     Clock::Swim,

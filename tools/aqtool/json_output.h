@@ -1,0 +1,18 @@
+// Printing JSON values on stdout for the commands that show what the demo
+// makes of its data.
+#pragma once
+
+namespace aqtool {
+
+// Nine significant digits, enough to read every float back exactly; JSON
+// has no NaN or infinity, so those print as null.
+void PrintFloat(float value);
+
+// count floats as a JSON array.
+void PrintFloats(const float* values, int count);
+
+// A JSON string of text: quotes, back-slashes (archive names are full of
+// them) and control characters escaped.
+void PrintString(const char* text);
+
+}  // namespace aqtool
