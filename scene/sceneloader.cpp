@@ -85,6 +85,11 @@ struct Walk {
 
     // The next envelope record for a chunk, or null (reported).
     SceneEnvelope* NextEnvelope();
+    // The next envelope and the latest object, for the envelope of a plugin
+    // made on that object; false (reported) when either is missing.
+    bool PluginEnvelope(const char* before, SceneEnvelope*& envelope, SceneObject*& object);
+    // Sets envelope up from chunk to drive target, and counts it.
+    bool Drive(SceneEnvelope& envelope, const SceneChunk& chunk, float* target);
     // The record of the latest object chunk, which must have a mesh; null (reported).
     SceneObject* LatestObject(const char* before);
     bool SetUpFlare(Flare* flare, const SceneChunk& chunk);
@@ -175,11 +180,7 @@ bool Walk::Envelope(const SceneChunk& chunk)
                  : chunk.tag == SceneTag::LCON ? &light.outerConeCosine
                                                : &light.innerConeCosine;
     }
-    if (!envelope->Setup(chunk))
-        return Fail(ENVELOPE_FAILED);
-    envelope->target = target;
-    ++envelopes;
-    return true;
+    return Drive(*envelope, chunk, target);
 }
 
 SceneObject* Walk::LatestObject(const char* before)
@@ -196,43 +197,51 @@ SceneObject* Walk::LatestObject(const char* before)
     return &object;
 }
 
-bool Walk::MorphEnvelope(const SceneChunk& chunk)
+bool Walk::PluginEnvelope(const char* before, SceneEnvelope*& envelope, SceneObject*& object)
 {
-    SceneEnvelope* const envelope = NextEnvelope();
+    envelope = NextEnvelope();
     if (envelope == nullptr)
         return false;
-    SceneObject* const object = LatestObject("Scene::Load: Morph envelope before the first object.\n");
-    if (object == nullptr)
+    object = LatestObject(before);
+    return object != nullptr || Fail(ENVELOPE_FAILED);
+}
+
+bool Walk::Drive(SceneEnvelope& envelope, const SceneChunk& chunk, float* target)
+{
+    if (!envelope.Setup(chunk))
         return Fail(ENVELOPE_FAILED);
-    Morph* const morph = Morph::Of(object->vector);
-    if (morph == nullptr)
-        return Fail("Scene::Load: Morph envelope on an object that does not morph.\n", ENVELOPE_FAILED);
-    if (!envelope->Setup(chunk))
-        return Fail(ENVELOPE_FAILED);
-    envelope->target = &morph->amount;
+    envelope.target = target;
     ++envelopes;
     return true;
 }
 
+bool Walk::MorphEnvelope(const SceneChunk& chunk)
+{
+    SceneEnvelope* envelope = nullptr;
+    SceneObject* object = nullptr;
+    if (!PluginEnvelope("Scene::Load: Morph envelope before the first object.\n", envelope, object))
+        return false;
+    Morph* const morph = Morph::Of(object->vector);
+    if (morph == nullptr)
+        return Fail("Scene::Load: Morph envelope on an object that does not morph.\n", ENVELOPE_FAILED);
+    return Drive(*envelope, chunk, &morph->amount);
+}
+
 bool Walk::DissolveEnvelope(const SceneChunk& chunk)
 {
-    SceneEnvelope* const envelope = NextEnvelope();
-    if (envelope == nullptr)
+    SceneEnvelope* envelope = nullptr;
+    SceneObject* object = nullptr;
+    if (!PluginEnvelope("Scene::Load: Dissolve envelope before the first object.\n", envelope, object))
         return false;
-    SceneObject* const object = LatestObject("Scene::Load: Dissolve envelope before the first object.\n");
-    if (object == nullptr)
-        return Fail(ENVELOPE_FAILED);
-    std::unique_ptr<Dissolve> dissolve(new (std::nothrow) Dissolve);
-    if (!dissolve)
+    Dissolve* const dissolve = new (std::nothrow) Dissolve;
+    if (dissolve == nullptr)
         return Fail("Scene::Load: Not enough memory for Dissolve-plugin.\n");
-    if (!dissolve->Init(object->vector))
+    if (!dissolve->Init(object->vector)) {
+        delete dissolve;
         return Fail("Scene::Load: Error initializing Dissolve-plugin.\n");
-    envelope->target = &dissolve->amount;
-    Fish::AttachPlugin(object->vector, dissolve.release(), true);
-    if (!envelope->Setup(chunk))
-        return Fail(ENVELOPE_FAILED);
-    ++envelopes;
-    return true;
+    }
+    Fish::AttachPlugin(object->vector, dissolve, true);
+    return Drive(*envelope, chunk, &dissolve->amount);
 }
 
 // Gives flare the chunk's values and its sprites; false (reported) after

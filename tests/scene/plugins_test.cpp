@@ -35,20 +35,13 @@ void GiveAtoms(Vector& vector, std::initializer_list<float> xs)
         vector.atoms[i++].position[0] = x;
 }
 
-// The nodes queued in set A, terminator excluded.
-std::vector<const PolygonNode*> Queued()
+// The number of nodes queued in set A before the terminator.
+int gQueued = 0;
+int Queued()
 {
-    std::vector<const PolygonNode*> nodes;
-    const BucketSet set = SetA(gAquarium.orderTable);
-    for (int b = 0; b < ORDER_TABLE_BUCKETS; ++b) {
-        for (PolygonNode* node = set.heads[b]; node != EMPTY_BUCKET; node = node->next) {
-            if (node->type != 0)
-                nodes.push_back(node);
-            if (IsBucketTail(set, b, node))
-                break;
-        }
-    }
-    return nodes;
+    gQueued = 0;
+    OrderTableWalk(gAquarium.orderTable, [](std::int32_t, PolygonNode*) { ++gQueued; });
+    return gQueued;
 }
 
 TEST_F(Plugins, MorphBlendsFromTheLoadedShapeAndReachesTheTargetExactly)
@@ -143,7 +136,7 @@ TEST_F(Plugins, ATrailFlareShowsTheObjectsRecentPathShrinkingAndBrightening)
     ASSERT_EQ(flare.spriteCount, 20u);
     Vector carrier;
     RunPlugin(flare, carrier);
-    EXPECT_EQ(Queued().size(), 20u);
+    EXPECT_EQ(Queued(), 20);
     for (std::uint32_t i = 0; i < 20; ++i) {
         SCOPED_TRACE(i);
         const FlareSprite& sprite = flare.sprites[i];
@@ -183,7 +176,7 @@ TEST_F(Plugins, ObjectFlaresFadeWithTheViewAxisAndTheFacingAndHideBehindTheEye)
         flare.flags = c.flags;
         ASSERT_TRUE(flare.Setup("f.tga"));
         RunPlugin(flare, object);
-        EXPECT_EQ(Queued().size(), c.queued ? 1u : 0u);
+        EXPECT_EQ(Queued(), c.queued ? 1 : 0);
         if (c.queued) {
             EXPECT_NEAR(flare.sprites[0].intensity, c.intensity, 1e-5f);
         }

@@ -20,9 +20,11 @@ namespace scene_test {
 
 using mesh_test::Bytes;
 
-inline ObjectKey ObjectKeyAt(float frame, float x = 0, float y = 0, float z = 0)
+// A key of an object, light or camera track placed at (x, y, z).
+template <class Key>
+Key KeyAt(float frame, float x, float y, float z)
 {
-    ObjectKey key;
+    Key key;
     key.frame = frame;
     key.value[KeyChannel::POSITION_X] = x;
     key.value[KeyChannel::POSITION_Y] = y;
@@ -30,14 +32,14 @@ inline ObjectKey ObjectKeyAt(float frame, float x = 0, float y = 0, float z = 0)
     return key;
 }
 
+inline ObjectKey ObjectKeyAt(float frame, float x = 0, float y = 0, float z = 0)
+{
+    return KeyAt<ObjectKey>(frame, x, y, z);
+}
+
 inline MotionKey MotionKeyAt(float frame, float x = 0, float y = 0, float z = 0)
 {
-    MotionKey key;
-    key.frame = frame;
-    key.value[KeyChannel::POSITION_X] = x;
-    key.value[KeyChannel::POSITION_Y] = y;
-    key.value[KeyChannel::POSITION_Z] = z;
-    return key;
+    return KeyAt<MotionKey>(frame, x, y, z);
 }
 
 inline SceneObjectChunk ObjectChunk(const std::string& name, std::int32_t parent = -1, std::int32_t target = -1)

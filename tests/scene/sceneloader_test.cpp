@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "host/error.h"
 #include "host/opengllib.h"
@@ -53,18 +52,21 @@ TEST_F(SceneLoader, AMorphChunkDrivesTheMorphOfTheObjectBeforeIt)
     writer.AddObject(morphing);
     writer.AddEnvelope(SceneFormat::TAG_MORP, EnvelopeChunk(0.5f));
     writer.AddObject(ObjectChunk("b.vob"));
+    PutMesh("empty.vob", 0);
+    writer.AddObject(ObjectChunk("empty.vob"));
     Scene scene;
     ASSERT_TRUE(Load(scene, writer)) << Error::Text();
+    const float box[] = {0, 0, 0, 2, 4, 6};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(scene.objects[1].boundingBox[i], box[i]);
+        EXPECT_EQ(scene.objects[2].boundingBox[i], 0.0f) << "a mesh without atoms keeps a zero box";
+    }
     const Morph* const morph = Morph::Of(scene.objects[0].vector);
     ASSERT_NE(morph, nullptr);
     EXPECT_EQ(morph->amount, 0.25f);
     EXPECT_EQ(morph->target, scene.objects[1].vector);
     EXPECT_EQ(scene.envelopes[0].target, &morph->amount);
     EXPECT_EQ(scene.objects[0].morphTarget, &scene.objects[1]);
-    for (const SceneObject& object : {std::cref(scene.objects[0]), std::cref(scene.objects[1])}) {
-        EXPECT_EQ(object.deformed, 1);
-        EXPECT_EQ(object.vector->type, 14);
-    }
 }
 
 TEST_F(SceneLoader, PlainMeshesAreSharedBetweenScenesButAMorphingOneKeepsItsOwn)
@@ -97,8 +99,7 @@ TEST_F(SceneLoader, LinksResolveOverMixedObjectChunksAndCarryTheStaticFlags)
     writer.AddNull(ObjectChunk("root"));                    // 0: one key, static
     writer.AddNull(ObjectChunk("still", 0));                // 1: under a static parent
     writer.AddObject(ObjectChunk("m.vob", 0));              // 2: a mesh never becomes static
-    SceneObjectChunk moving = ObjectChunk("moving", 2);     // 3: under a mesh
-    writer.AddNull(moving);
+    writer.AddNull(ObjectChunk("moving", 2));               // 3: under a mesh
     writer.AddNull(ObjectChunk("leaf", 3, -1));             // 4: index 3 is the fourth object chunk
     SceneLightChunk light;
     light.keys = {MotionKeyAt(0)};
@@ -146,7 +147,6 @@ TEST_F(SceneLoader, LightsEnvelopesAndTheLastCameraAreWired)
     Scene scene;
     ASSERT_TRUE(Load(scene, writer)) << Error::Text();
     Light& made = *scene.lights[0].light;
-    EXPECT_EQ(made.type, 3);
     EXPECT_FLOAT_EQ(made.innerConeCosine, std::cos(0.75f));
     EXPECT_FLOAT_EQ(made.outerConeCosine, std::cos(1.0f));
     EXPECT_NE(dynamic_cast<LightSetup*>(made.firstPlugin), nullptr);
@@ -176,22 +176,6 @@ TEST_F(SceneLoader, AShallowCloneBorrowsTheSourcesMeshesAndLeavesThemWhenDestroy
     EXPECT_EQ(gVectorHandles.entries[0].vector, source.objects[0].vector);
     EXPECT_EQ(gVectorHandles.entries[0].owner, &source);
     EXPECT_EQ(source.objects[0].vector->atoms[2].position[2], 6.0f);
-}
-
-TEST_F(SceneLoader, MeshesGetTheirBoundingBoxEvenWithoutAtoms)
-{
-    PutMesh("m.vob", 4);
-    PutMesh("empty.vob", 0);
-    SceneWriter writer;
-    writer.AddObject(ObjectChunk("m.vob"));
-    writer.AddObject(ObjectChunk("empty.vob"));
-    Scene scene;
-    ASSERT_TRUE(Load(scene, writer)) << Error::Text();
-    const float box[] = {0, 0, 0, 3, 6, 9};
-    for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(scene.objects[0].boundingBox[i], box[i]);
-        EXPECT_EQ(scene.objects[1].boundingBox[i], 0.0f);
-    }
 }
 
 TEST_F(SceneLoader, FlaresGetTheirSpritesAndSetupOpenGLUploadsEveryMap)
@@ -240,14 +224,10 @@ TEST_F(SceneLoader, FlaresGetTheirSpritesAndSetupOpenGLUploadsEveryMap)
 
 TEST_F(SceneLoader, LoadFileNamesTheFileItCouldNotLoad)
 {
-    Scene scene;
-    EXPECT_FALSE(scene.LoadFile("missing.scn", 0));
-    EXPECT_NE(std::string(Error::Text()).find("Scene::Load: Error reading .scn-file. ( missing.scn )\n"),
-              std::string::npos);
-    Error::Reset();
     SceneWriter writer;
     writer.header.version = 3;
     ASSERT_TRUE(writer.Write("old.scn"));
+    Scene scene;
     EXPECT_FALSE(scene.LoadFile("old.scn", 0));
     EXPECT_STREQ(Error::Text(), "Scene::SetupHeader: Incompatible fileversion.\nScene::Load: Error setting up "
                                 "sceneheader.\nScene::Load: Error running Scene::Load ( old.scn )\n");

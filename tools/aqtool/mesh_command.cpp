@@ -87,22 +87,13 @@ void PrintMaterial(const Material& material)
 
 void PrintMesh(const Vector& vector)
 {
-    std::fputs("{\"atoms\": [", stdout);
-    for (std::uint32_t i = 0; i < vector.atomCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        PrintAtom(vector.atoms[i]);
-    }
-    std::fputs("], \"cells\": [", stdout);
-    for (std::uint32_t i = 0; i < vector.cellCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        PrintCell(vector, vector.cells[i]);
-    }
-    std::fputs("], \"materials\": [", stdout);
-    for (std::uint32_t i = 0; i < vector.materialCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        PrintMaterial(vector.materials[i]);
-    }
-    std::fputs("]}\n", stdout);
+    std::fputs("{\"atoms\": ", stdout);
+    PrintEach(vector.atoms, vector.atomCount, PrintAtom);
+    std::fputs(", \"cells\": ", stdout);
+    PrintEach(vector.cells, vector.cellCount, [&vector](const Cell& cell) { PrintCell(vector, cell); });
+    std::fputs(", \"materials\": ", stdout);
+    PrintEach(vector.materials, vector.materialCount, PrintMaterial);
+    std::fputs("}\n", stdout);
 }
 
 }  // namespace

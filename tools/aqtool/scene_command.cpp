@@ -2,6 +2,7 @@
 // file, without a window: the scene loaded as the demo loads it, animated at
 // a chosen frame, its light list's plugins run, printed as one JSON object.
 #include <cerrno>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,13 +26,14 @@ constexpr std::int32_t DEMO_HEIGHT = 480;
 constexpr std::uint32_t DEMO_LOAD_FLAGS = 0;  // a full load, as the demo's start-up makes it
 constexpr int MATRIX_SIZE = 16;
 
-// The whole of text as a float.
+// The whole of text as a finite float of 0 or more: the frames a scene
+// plays (the matrix caches start at negative frames, which never play).
 bool ParseFrame(const char* text, float& frame)
 {
     char* end = nullptr;
     errno = 0;
     frame = std::strtof(text, &end);
-    return end != text && *end == '\0' && errno == 0;
+    return end != text && *end == '\0' && errno == 0 && std::isfinite(frame) && frame >= 0.0f;
 }
 
 void PrintMatrix(const char* key, const Matrix& matrix)
@@ -78,35 +80,31 @@ void PrintLight(const SceneLight& record)
     std::fputc('}', stdout);
 }
 
+// The value an envelope wrote; null for one that drives nothing.
+void PrintValue(const SceneEnvelope& envelope)
+{
+    if (envelope.target != nullptr)
+        PrintFloat(*envelope.target);
+    else
+        std::fputs("null", stdout);
+}
+
 void PrintScene(const Scene& scene)
 {
     std::fputs("{\"frame\": ", stdout);
     PrintFloat(scene.currentFrame);
     PrintNamedFloat("x_scale", gAquarium.xScale);
     PrintNamedFloat("y_scale", gAquarium.yScale);
-    std::fputs(", \"objects\": [", stdout);
-    for (std::uint32_t i = 0; i < scene.objectCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        PrintObject(scene.objects[i]);
-    }
-    std::fputs("], \"lights\": [", stdout);
-    for (std::uint32_t i = 0; i < scene.lightCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        PrintLight(scene.lights[i]);
-    }
-    std::fputs("], \"camera\": {\"view\": ", stdout);
+    std::fputs(", \"objects\": ", stdout);
+    PrintEach(scene.objects, scene.objectCount, PrintObject);
+    std::fputs(", \"lights\": ", stdout);
+    PrintEach(scene.lights, scene.lightCount, PrintLight);
+    std::fputs(", \"camera\": {\"view\": ", stdout);
     PrintFloats(scene.camera->matrix.m, MATRIX_SIZE);
     PrintNamedFloat("zoom", scene.camera->zoom);
-    std::fputs("}, \"envelopes\": [", stdout);
-    for (std::uint32_t i = 0; i < scene.envelopeCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        const float* const target = scene.envelopes[i].target;
-        if (target != nullptr)
-            PrintFloat(*target);
-        else
-            std::fputs("null", stdout);
-    }
-    std::fputs("]}\n", stdout);
+    std::fputs("}, \"envelopes\": ", stdout);
+    PrintEach(scene.envelopes, scene.envelopeCount, PrintValue);
+    std::fputs("}\n", stdout);
 }
 
 // What a frame of the demo runs before its meshes: the scene's animation,
@@ -129,7 +127,7 @@ int ShowScene(char* const* arguments)
     const char* const name = arguments[0];
     float frame = 0.0f;
     if (!ParseFrame(arguments[1], frame)) {
-        std::fprintf(stderr, "aqtool scene: FRAME is not a number: %s\n", arguments[1]);
+        std::fprintf(stderr, "aqtool scene: FRAME is not a number of 0 or more: %s\n", arguments[1]);
         return EXIT_USAGE;
     }
     if (!OpenDemoArchive())
