@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 #include <new>
 
@@ -62,34 +63,52 @@ bool CheckLightKind(const SceneChunk& chunk)
 constexpr std::uint32_t UNVISITED = 0;
 constexpr std::uint32_t ON_PATH = ~std::uint32_t{0};  // being walked: meeting it again closes a cycle
 
-// Depth-first from object start, depth[i] becoming 1 + the deepest depth of
-// i's links. False (reported) on a cycle or a depth past the bound.
-bool WalkFrom(const Scene& scene, std::uint32_t start, std::uint32_t* depth, std::uint32_t* stack)
+// The evaluations one evaluation of a record with these links asks for at
+// most, the matrix cache aside: a record aligned to a target evaluates
+// itself unaligned (and so its parent) and its target; one aligned along its
+// path evaluates itself, and its parent, at two frames.
+std::uint32_t WorkOf(const bool lookAhead, const std::uint32_t parentWork, const bool targeted,
+                     const std::uint32_t targetWork)
 {
-    std::uint32_t top = 0;
-    stack[top++] = start;
-    depth[start] = ON_PATH;
-    while (top > 0) {
-        const std::uint32_t index = stack[top - 1];
-        const SceneObject* const links[] = {scene.objects[index].parent, scene.objects[index].target};
+    std::uint64_t work = 1 + std::uint64_t{parentWork};
+    if (targeted)
+        work += targetWork;
+    else if (lookAhead)
+        work += parentWork;
+    return work > SCENE_MAX_LINK_WORK ? SCENE_MAX_LINK_WORK + 1 : static_cast<std::uint32_t>(work);
+}
+
+bool RefuseWork()
+{
+    char message[96];
+    std::snprintf(message, sizeof message, "Scene::Load: Parent and target links ask for more than %u evaluations.\n",
+                  static_cast<unsigned>(SCENE_MAX_LINK_WORK));
+    return Refuse(message);
+}
+
+// The link check's state: per object its depth (UNVISITED and ON_PATH while
+// unknown) and its work, and the stack of the depth-first walk.
+struct LinkWalk {
+    const Scene& scene;
+    std::uint32_t* depth;
+    std::uint32_t* work;
+    std::uint32_t* stack;
+
+    std::uint32_t IndexOf(const SceneObject* object) const
+    {
+        return static_cast<std::uint32_t>(object - scene.objects);
+    }
+
+    std::uint32_t WorkAt(const SceneObject* object) const { return object ? work[IndexOf(object)] : 0; }
+
+    // Depth and work of index from its links, which are known; false
+    // (reported) past a bound.
+    bool Finish(std::uint32_t index)
+    {
+        const SceneObject& object = scene.objects[index];
         std::uint32_t deepest = 0;
-        bool descended = false;
-        for (const SceneObject* const link : links) {
-            if (link == nullptr || descended)
-                continue;
-            const std::uint32_t next = static_cast<std::uint32_t>(link - scene.objects);
-            if (depth[next] == ON_PATH)
-                return Refuse("Scene::Load: Parent or target links form a cycle.\n");
-            if (depth[next] == UNVISITED) {
-                depth[next] = ON_PATH;
-                stack[top++] = next;
-                descended = true;
-            } else if (depth[next] > deepest) {
-                deepest = depth[next];
-            }
-        }
-        if (descended)
-            continue;
+        for (const SceneObject* const link : {object.parent, object.target})
+            deepest = link != nullptr && depth[IndexOf(link)] > deepest ? depth[IndexOf(link)] : deepest;
         if (deepest + 1 > SCENE_MAX_LINK_DEPTH) {
             char message[96];
             std::snprintf(message, sizeof message, "Scene::Load: Parent and target links deeper than %u.\n",
@@ -97,10 +116,50 @@ bool WalkFrom(const Scene& scene, std::uint32_t start, std::uint32_t* depth, std
             return Refuse(message);
         }
         depth[index] = deepest + 1;
-        --top;
+        work[index] = WorkOf(object.pathLookAhead != 0, WorkAt(object.parent), object.target != nullptr,
+                             WorkAt(object.target));
+        return work[index] <= SCENE_MAX_LINK_WORK || RefuseWork();
     }
-    return true;
-}
+
+    // Depth-first from object start; false (reported) on a cycle or a bound.
+    bool From(std::uint32_t start)
+    {
+        std::uint32_t top = 0;
+        stack[top++] = start;
+        depth[start] = ON_PATH;
+        while (top > 0) {
+            const std::uint32_t index = stack[top - 1];
+            bool descended = false;
+            for (const SceneObject* const link : {scene.objects[index].parent, scene.objects[index].target}) {
+                if (link == nullptr || descended)
+                    continue;
+                const std::uint32_t next = IndexOf(link);
+                if (depth[next] == ON_PATH)
+                    return Refuse("Scene::Load: Parent or target links form a cycle.\n");
+                if (depth[next] == UNVISITED) {
+                    depth[next] = ON_PATH;
+                    stack[top++] = next;
+                    descended = true;
+                }
+            }
+            if (descended)
+                continue;
+            if (!Finish(index))
+                return false;
+            --top;
+        }
+        return true;
+    }
+
+    // The camera and the lights evaluate like objects without a scale.
+    template <class Record>
+    bool CheckRecord(const Record& record) const
+    {
+        return WorkOf(record.pathLookAhead != 0, WorkAt(record.parent), record.target != nullptr,
+                      WorkAt(record.target)) <= SCENE_MAX_LINK_WORK ||
+               RefuseWork();
+    }
+};
 
 }  // namespace
 
@@ -137,11 +196,19 @@ bool CheckSceneLinks(const Scene& scene)
 {
     const std::uint32_t count = scene.objectCount;
     const std::unique_ptr<std::uint32_t[]> depth(new (std::nothrow) std::uint32_t[count]());
+    const std::unique_ptr<std::uint32_t[]> work(new (std::nothrow) std::uint32_t[count]);
     const std::unique_ptr<std::uint32_t[]> stack(new (std::nothrow) std::uint32_t[count]);
-    if (!depth || !stack)
+    if (!depth || !work || !stack)
         return Refuse("Scene::Load: Not enough memory to check the links.\n");
+    LinkWalk walk{scene, depth.get(), work.get(), stack.get()};
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (depth[i] == UNVISITED && !WalkFrom(scene, i, depth.get(), stack.get()))
+        if (depth[i] == UNVISITED && !walk.From(i))
+            return false;
+    }
+    if (scene.camera != nullptr && !walk.CheckRecord(*scene.camera))
+        return false;
+    for (std::uint32_t i = 0; i < scene.lightCount; ++i) {
+        if (!walk.CheckRecord(scene.lights[i]))
             return false;
     }
     return true;

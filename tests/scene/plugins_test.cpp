@@ -67,9 +67,7 @@ TEST_F(Plugins, AMorphBetweenMeshesOfDifferentSizesFailsTheScene)
     PutMesh("a.vob", 100);
     PutMesh("b.vob", 101);
     SceneWriter writer;
-    SceneObjectChunk object = ObjectChunk("a.vob");
-    object.morphTarget = 1;
-    writer.AddObject(object);
+    writer.AddObject(MorphingChunk("a.vob", 1));
     writer.AddObject(ObjectChunk("b.vob"));
     Scene scene;
     EXPECT_FALSE(Load(scene, writer));

@@ -51,9 +51,6 @@ const Hostile HOSTILE[] = {
      "Scene::Load: Chunk shorter than its fields.\n"},
     {"keys past the chunk", [](SceneWriter& w) { auto o = ObjectChunk("n"); o.keyCount = 2; w.AddNull(o); },
      "Scene::Load: Keys run past the end of the chunk.\n"},
-    {"envelope keys past the chunk", [](SceneWriter& w) { auto e = EnvelopeChunk(1); e.keyCount = 0x40000000;
-                                         w.AddEnvelope(SceneFormat::TAG_ZOOM, e); },
-     "Scene::Load: Keys run past the end of the chunk.\n"},
     {"unterminated name", [](SceneWriter& w) { w.AddNull(ObjectChunk(std::string(1024, 'x'))); },
      "Scene::Load: Name not terminated.\n"},
     {"unterminated flare name", [](SceneWriter& w) { w.AddLight({});
@@ -104,6 +101,14 @@ const Hostile HOSTILE[] = {
      "Scene::Load: Parent or target links form a cycle.\n"},
     {"a parent chain of 300", [](SceneWriter& w) { for (int i = 0; i < 300; ++i) w.AddNull(Linked(i - 1, -1)); },
      "Scene::Load: Parent and target links deeper than 256.\n"},
+    {"path look-aheads nested eleven deep", [](SceneWriter& w) { for (int i = 0; i < 11; ++i) {
+                                               auto o = Linked(i - 1, -1); o.pathLookAhead = 1; w.AddNull(o); } },
+     "Scene::Load: Parent and target links ask for more than 1024 evaluations.\n"},
+    {"a camera looking along its path under them", [](SceneWriter& w) { for (int i = 0; i < 10; ++i) {
+                                                         auto o = Linked(i - 1, -1); o.pathLookAhead = 1; w.AddNull(o); }
+                                                         SceneCameraChunk c; c.parent = 9; c.pathLookAhead = 1;
+                                                         w.AddCamera(c); },
+     "Scene::Load: Parent and target links ask for more than 1024 evaluations.\n"},
 };
 
 TEST_F(SceneBounds, EveryHostileFileIsRefusedWithItsMessage)

@@ -52,6 +52,15 @@ inline SceneObjectChunk ObjectChunk(const std::string& name, std::int32_t parent
     return object;
 }
 
+// A mesh object that morphs toward the object at index target.
+inline SceneObjectChunk MorphingChunk(const std::string& name, std::int32_t target, float amount = 0.0f)
+{
+    SceneObjectChunk object = ObjectChunk(name);
+    object.morphTarget = target;
+    object.morphAmount = amount;
+    return object;
+}
+
 inline SceneEnvelopeChunk EnvelopeChunk(float value)
 {
     SceneEnvelopeChunk envelope;

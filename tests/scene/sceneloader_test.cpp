@@ -46,10 +46,7 @@ TEST_F(SceneLoader, AMorphChunkDrivesTheMorphOfTheObjectBeforeIt)
     PutMesh("a.vob", 3);
     PutMesh("b.vob", 3);
     SceneWriter writer;
-    SceneObjectChunk morphing = ObjectChunk("a.vob");
-    morphing.morphTarget = 1;
-    morphing.morphAmount = 0.25f;
-    writer.AddObject(morphing);
+    writer.AddObject(MorphingChunk("a.vob", 1, 0.25f));
     writer.AddEnvelope(SceneFormat::TAG_MORP, EnvelopeChunk(0.5f));
     writer.AddObject(ObjectChunk("b.vob"));
     PutMesh("empty.vob", 0);
@@ -84,9 +81,7 @@ TEST_F(SceneLoader, PlainMeshesAreSharedBetweenScenesButAMorphingOneKeepsItsOwn)
     EXPECT_EQ(gVectorHandles.entries[0].owner, &second);
 
     SceneWriter morphing;
-    SceneObjectChunk object = ObjectChunk("A.VOB");
-    object.morphTarget = 1;
-    morphing.AddObject(object);
+    morphing.AddObject(MorphingChunk("A.VOB", 1));
     morphing.AddObject(ObjectChunk("b.vob"));
     ASSERT_TRUE(Load(third, morphing)) << Error::Text();
     EXPECT_NE(third.objects[0].vector, first.objects[0].vector);

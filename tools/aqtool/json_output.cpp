@@ -14,16 +14,7 @@ void PrintFloat(float value)
         std::fputs("null", stdout);
 }
 
-void PrintFloats(const float* values, int count)
-{
-    std::fputc('[', stdout);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            std::fputs(", ", stdout);
-        PrintFloat(values[i]);
-    }
-    std::fputc(']', stdout);
-}
+void PrintFloats(const float* values, int count) { PrintEach(values, static_cast<unsigned>(count), PrintFloat); }
 
 void PrintString(const char* text)
 {
