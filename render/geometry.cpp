@@ -2,6 +2,8 @@
 // coordinates and depth keys of the two mesh swims. Runs as the current
 // object's operation, after the scene update wrote the Vector's model-view
 // matrix and every Light's; the ordering table was reset for this frame.
+#include <xmmintrin.h>
+
 #include <cmath>
 
 #include "host/aquarium.h"
@@ -102,8 +104,10 @@ std::uint32_t DepthKey(const Cell& cell)
         if (corner->behind == 0)
             depth = corner->reciprocalDepth;
     }
-    // Round to nearest, ties to even (the renderer's float mode).
-    const std::uint32_t key = static_cast<std::uint32_t>(std::lrintf(depth * gAquarium.depthKeyScale));
+    // Round to nearest, ties to even (the renderer's float mode), as lrintf
+    // does without its call.
+    const std::int64_t rounded = _mm_cvtss_si64(_mm_set_ss(depth * gAquarium.depthKeyScale));
+    const std::uint32_t key = static_cast<std::uint32_t>(rounded);
     return (cell.material->flags & Material::TRANSPARENT) != 0 ? COMPLEMENT - key : key;
 }
 
@@ -114,28 +118,15 @@ void Append(Cell& cell)
                      &cell.node);
 }
 
-// Lights the three corners with one normal.
-void LightFlat(Cell& cell, const float* normal, std::uint32_t meshIsStatic)
-{
-    Copy3(normal, gLighting.normal);
-    BeginCellLighting(cell, meshIsStatic);
-    for (int k = 0; k < 3; ++k)
-        LightCorner(cell, k, meshIsStatic);
-    EndCellLighting(cell, meshIsStatic);
-}
-
 // A rigid smooth cell: each corner with its atom's normal turned into camera
 // space, which the atom keeps.
 void LightRigidSmooth(Cell& cell, const Matrix& matrix, std::uint32_t meshIsStatic)
 {
-    BeginCellLighting(cell, meshIsStatic);
-    for (int k = 0; k < 3; ++k) {
-        Atom& corner = *cell.corners[k];
-        Rotate(matrix, corner.normal, corner.cameraNormal);
-        Copy3(corner.cameraNormal, gLighting.normal);
-        LightCorner(cell, k, meshIsStatic);
-    }
-    EndCellLighting(cell, meshIsStatic);
+    for (Atom* const corner : cell.corners)
+        Rotate(matrix, corner->normal, corner->cameraNormal);
+    const float* const normals[3] = {cell.corners[0]->cameraNormal, cell.corners[1]->cameraNormal,
+                                     cell.corners[2]->cameraNormal};
+    LightCellSmooth(cell, normals, meshIsStatic);
 }
 
 void MapRigidEnvironment(Cell& cell, const Matrix& matrix)
@@ -169,7 +160,7 @@ void SwimRigidCell(const Vector& vector, Cell& cell, std::uint32_t frame)
     if (IsSmooth(cell))
         LightRigidSmooth(cell, vector.matrix, vector.isStatic);
     else
-        LightFlat(cell, normal, vector.isStatic);
+        LightCellFlat(cell, normal, vector.isStatic);
     if (IsEnvironmentMapped(cell))
         MapRigidEnvironment(cell, vector.matrix);
     Append(cell);
@@ -215,7 +206,7 @@ void SwimDeformingCell(const Vector& vector, Cell& cell, std::uint32_t frame)
     if (!AcceptFacingCell(cell))
         return;
     if (!IsSmooth(cell))
-        LightFlat(cell, cell.normal, vector.isStatic);
+        LightCellFlat(cell, cell.normal, vector.isStatic);
     Append(cell);
 }
 
@@ -246,12 +237,8 @@ void FinishDeformingCell(const Vector& vector, Cell& cell)
     for (Atom* const corner : cell.corners)
         FinishAtomNormal(*corner, cell.normal);
     if (IsSmooth(cell)) {
-        BeginCellLighting(cell, vector.isStatic);
-        for (int k = 0; k < 3; ++k) {
-            Copy3(cell.corners[k]->normal, gLighting.normal);
-            LightCorner(cell, k, vector.isStatic);
-        }
-        EndCellLighting(cell, vector.isStatic);
+        const float* const normals[3] = {cell.corners[0]->normal, cell.corners[1]->normal, cell.corners[2]->normal};
+        LightCellSmooth(cell, normals, vector.isStatic);
     }
     if (!IsEnvironmentMapped(cell))
         return;

@@ -68,15 +68,30 @@ LightFunction LightOperation(std::int32_t type)
 
 void ClearSums()
 {
-    for (int c = 0; c < CHANNELS; ++c) {
-        gLighting.dynamicSum[c] = 0.0f;
-        gLighting.staticSum[c] = 0.0f;
-    }
+    gLighting.dynamicSum[0] = gLighting.dynamicSum[1] = gLighting.dynamicSum[2] = 0.0f;
+    gLighting.staticSum[0] = gLighting.staticSum[1] = gLighting.staticSum[2] = 0.0f;
 }
 
-}  // namespace
+// One channel of Material::Shade.
+float ShadeChannel(const Material& material, float sum, float colour, bool tinted)
+{
+    float v = sum * material.fourth + material.further[0];
+    if (v >= 1.0f)
+        v = 1.0f;
+    return tinted ? v * colour : v;
+}
 
-void Light::Accumulate()
+// The bodies of Material::Shade and Light::Accumulate, which the corner
+// lighting of every visible cell inlines.
+inline void ShadeCorner(const Material& material, float red, float green, float blue, float* colour)
+{
+    const bool tinted = (material.flags & (Material::ENVIRONMENT | Material::COLOUR_MAP)) == 0;
+    colour[0] = ShadeChannel(material, red, material.colour[0], tinted);
+    colour[1] = ShadeChannel(material, green, material.colour[1], tinted);
+    colour[2] = ShadeChannel(material, blue, material.colour[2], tinted);
+}
+
+inline void AccumulateLights()
 {
     ClearSums();
     Fish* const* const items = gAquarium.currentLightList.items;
@@ -95,6 +110,10 @@ void Light::Accumulate()
         shade();
     }
 }
+
+}  // namespace
+
+void Light::Accumulate() { AccumulateLights(); }
 
 void Light::ShadeDistant()
 {
@@ -149,41 +168,67 @@ void Light::ShadeSpot()
 
 void Material::Shade(const Material& material, float red, float green, float blue, float* colour)
 {
-    const float sums[CHANNELS] = {red, green, blue};
-    const bool tinted = (material.flags & (ENVIRONMENT | COLOUR_MAP)) == 0;
-    for (int c = 0; c < CHANNELS; ++c) {
-        float v = sums[c] * material.fourth + material.further[0];
-        if (v >= 1.0f)
-            v = 1.0f;
-        if (tinted)
-            v = v * material.colour[c];
-        colour[c] = v;
-    }
+    ShadeCorner(material, red, green, blue, colour);
 }
 
+namespace {
+
+// Static lights are skipped once the cell's cache is valid on a static mesh.
 void BeginCellLighting(const Cell& cell, std::uint32_t meshIsStatic)
 {
     const bool cached = (cell.renderFlags & RenderFlag::STATIC_CACHED) != 0;
     gLighting.staticMask = cached && meshIsStatic != 0 ? 1 : 0;
 }
 
-void LightCorner(Cell& cell, int k, std::uint32_t meshIsStatic)
+// Corner k with gLighting.normal: its colour from the light sums and cache k,
+// which takes the static share while the cache is not valid on a static mesh.
+inline void LightCorner(Cell& cell, int k, std::uint32_t meshIsStatic)
 {
     gLighting.atom = cell.corners[k];
-    Light::Accumulate();
+    AccumulateLights();
     float* const cache = &cell.cachedLight[CHANNELS * k];
-    float sum[CHANNELS];
-    for (int c = 0; c < CHANNELS; ++c)
-        sum[c] = gLighting.dynamicSum[c] + gLighting.staticSum[c] + cache[c];
-    Material::Shade(*cell.material, sum[0], sum[1], sum[2], &cell.colours[CHANNELS * k]);
+    const float* const dynamic = gLighting.dynamicSum;
+    const float* const fixed = gLighting.staticSum;
+    ShadeCorner(*cell.material, dynamic[0] + fixed[0] + cache[0], dynamic[1] + fixed[1] + cache[1],
+                dynamic[2] + fixed[2] + cache[2], &cell.colours[CHANNELS * k]);
     if ((cell.renderFlags & RenderFlag::STATIC_CACHED) == 0 && meshIsStatic != 0) {
-        for (int c = 0; c < CHANNELS; ++c)
-            cache[c] = gLighting.staticSum[c];
+        cache[0] = fixed[0];
+        cache[1] = fixed[1];
+        cache[2] = fixed[2];
     }
 }
 
+// After corner 2: on a static mesh the cache is valid from now on.
 void EndCellLighting(Cell& cell, std::uint32_t meshIsStatic)
 {
     if (meshIsStatic != 0)
         cell.renderFlags |= RenderFlag::STATIC_CACHED;
+}
+
+void SetLightingNormal(const float* normal)
+{
+    gLighting.normal[0] = normal[0];
+    gLighting.normal[1] = normal[1];
+    gLighting.normal[2] = normal[2];
+}
+
+}  // namespace
+
+void LightCellFlat(Cell& cell, const float* normal, std::uint32_t meshIsStatic)
+{
+    SetLightingNormal(normal);
+    BeginCellLighting(cell, meshIsStatic);
+    for (int k = 0; k < 3; ++k)
+        LightCorner(cell, k, meshIsStatic);
+    EndCellLighting(cell, meshIsStatic);
+}
+
+void LightCellSmooth(Cell& cell, const float* const (&normals)[3], std::uint32_t meshIsStatic)
+{
+    BeginCellLighting(cell, meshIsStatic);
+    for (int k = 0; k < 3; ++k) {
+        SetLightingNormal(normals[k]);
+        LightCorner(cell, k, meshIsStatic);
+    }
+    EndCellLighting(cell, meshIsStatic);
 }

@@ -18,14 +18,9 @@ struct LightingState {
 
 extern LightingState gLighting;
 
-// Before the corners of cell are lit, on a mesh whose static flag is
-// meshIsStatic: static lights are skipped once the cell's cache is valid.
-void BeginCellLighting(const Cell& cell, std::uint32_t meshIsStatic);
-
-// Lights corner k of cell with gLighting.normal into its colour k. While the
-// cache is not valid yet on a static mesh, the static lights' share is kept
-// as cache k.
-void LightCorner(Cell& cell, int k, std::uint32_t meshIsStatic);
-
-// After corner 2: on a static mesh the cache is valid from now on.
-void EndCellLighting(Cell& cell, std::uint32_t meshIsStatic);
+// Lights the three corners of cell into its colours, all with one normal
+// (flat) or each with its own (smooth). On a static mesh the first lighting
+// of a cell keeps the static lights' share as its cache, and later ones skip
+// those lights and read the cache.
+void LightCellFlat(Cell& cell, const float* normal, std::uint32_t meshIsStatic);
+void LightCellSmooth(Cell& cell, const float* const (&normals)[3], std::uint32_t meshIsStatic);
