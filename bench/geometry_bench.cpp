@@ -26,12 +26,7 @@ void SetUpView()
 {
     gAquarium.width = 640;
     gAquarium.height = 480;
-    gAquarium.centreX = 320.0f;
-    gAquarium.centreY = 240.0f;
-    gAquarium.xScale = 768.0f;
-    gAquarium.yScale = -768.0f;
-    gAquarium.clipRight = 639.0f;
-    gAquarium.clipBottom = 479.0f;
+    gAquarium.SetViewFromSize();
     for (int i = 1; LIGHT_LIST[i] != nullptr; ++i)
         gAquarium.lightTable[i] = LIGHT_LIST[i];
 }

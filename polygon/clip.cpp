@@ -50,15 +50,6 @@ void Cut(const Corner& p, const Corner& q, bool mapped, Atom& slot)
     CarryValues(slot, colour, uv, mapped);
 }
 
-// Screen position and reciprocal depth, for any reader of screen coordinates.
-void ProjectSlot(Atom& slot)
-{
-    const float r = 1.0f / slot.camera[2];
-    slot.reciprocalDepth = r;
-    slot.screen[0] = slot.camera[0] * gAquarium.xScale * r + gAquarium.centreX;
-    slot.screen[1] = slot.camera[1] * gAquarium.yScale * r + gAquarium.centreY;
-}
-
 void MakeTriangle(const Cell& cell, Atom* a, Atom* b, Atom* c, Cell& result)
 {
     Atom* const slots[CORNERS] = {a, b, c};
@@ -93,8 +84,9 @@ int ClipPolygon(const Cell& cell, Cell::ClipAtoms& atoms, bool mapped)
 int Clip(const Cell& cell, Cell::ClipCells& cells, Cell::ClipAtoms& atoms, bool mapped)
 {
     const int n = ClipPolygon(cell, atoms, mapped);
+    // The drawers do not need these; other readers of screen positions might.
     for (int i = n - 1; i >= 0; --i)
-        ProjectSlot(atoms[i]);
+        Atom::ProjectToScreen(atoms[i]);
     if (n < CORNERS)
         return 0;
     MakeTriangle(cell, &atoms[0], &atoms[1], &atoms[2], cells[0]);

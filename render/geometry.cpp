@@ -270,11 +270,16 @@ void Atom::Project(Atom& atom, const Matrix& matrix)
         return;
     }
     atom.behind = 0;
-    const float r = 1.0f / z;
-    atom.reciprocalDepth = r;
-    atom.screen[0] = x * gAquarium.xScale * r + gAquarium.centreX;
-    atom.screen[1] = y * gAquarium.yScale * r + gAquarium.centreY;
+    ProjectToScreen(atom);
     atom.clipCode = ClipCode(atom.screen[0], atom.screen[1]);
+}
+
+void Atom::ProjectToScreen(Atom& atom)
+{
+    const float r = 1.0f / atom.camera[2];
+    atom.reciprocalDepth = r;
+    atom.screen[0] = atom.camera[0] * gAquarium.xScale * r + gAquarium.centreX;
+    atom.screen[1] = atom.camera[1] * gAquarium.yScale * r + gAquarium.centreY;
 }
 
 void Vector::SwimRigid()

@@ -107,6 +107,9 @@ struct Atom {
     // code. Behind it the flag is set, the clip code is 0 and the reciprocal
     // depth and screen position keep their old values.
     static void Project(Atom& atom, const Matrix& matrix);
+    // Reciprocal depth and screen position from the camera position, which
+    // lies in front of the near plane.
+    static void ProjectToScreen(Atom& atom);
 
     float position[3] = {};                 // x, y, z in object space
     float reciprocalDepth = 1.0f;

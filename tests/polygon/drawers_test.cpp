@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -73,16 +72,18 @@ protected:
         return lines;
     }
 
-    // The four arguments of every glVertex4f call.
-    static std::vector<std::vector<float>> Vertices()
+    // One frame through OrderTableDraw of cells drawn as type.
+    static void DrawFrame(std::vector<TestCell*> cells, std::int32_t type)
     {
-        std::vector<std::vector<float>> vertices;
-        for (const std::string& line : CallsOf("glVertex4f")) {
-            std::vector<float> v(4);
-            std::sscanf(line.c_str(), "glVertex4f(%f, %f, %f, %f)", &v[0], &v[1], &v[2], &v[3]);
-            vertices.push_back(v);
+        PolygonNode terminator;
+        test_support::StartFrame(&terminator);
+        for (TestCell* cell : cells) {
+            cell->cell.node.type = type;
+            OrderTableAppend(SetA(gAquarium.orderTable), 0, cell->node());
         }
-        return vertices;
+        gAquarium.mode = 1;
+        OrderTableDraw::Swim();
+        gAquarium.mode = 0;
     }
 
     platform::ScopedFakeBackend scoped_;
@@ -157,29 +158,26 @@ TEST_F(DrawersTest, ACellAcrossTheNearPlaneSendsTheSecondClippedTriangleFirst)
 {
     TestCell oneBehind(plain_, 0.5f, 2.0f, 3.0f);
     DrawOpaque(0, oneBehind.node());
-    std::vector<float> w;
-    for (const std::vector<float>& v : Vertices())
-        w.push_back(v[3]);
-    // Second triangle (cut A-B, C, cut C-A), then the first (cut A-B, B, C).
-    EXPECT_EQ(w, (std::vector<float>{1, 3, 1, 1, 2, 3}));
+    // Second triangle (cut A-B, C, cut C-A), then the first (cut A-B, B, C);
+    // cut points lie on the near plane.
+    EXPECT_EQ(CallsOf("glVertex4f"), (Lines{"glVertex4f(0.4, 0, 0, 1)", "glVertex4f(0, 1.6, 2, 3)",
+                                            "glVertex4f(0, 0.32, 0, 1)", "glVertex4f(0.4, 0, 0, 1)",
+                                            "glVertex4f(1.2, 0, 1, 2)", "glVertex4f(0, 1.6, 2, 3)"}));
     EXPECT_EQ(CallsOf("glNormal3f").size(), 2u);
 
     platform::FakeGLReset();
     TestCell twoBehind(plain_, 0.5f, 0.5f, 3.0f);
     DrawOpaque(0, twoBehind.node());
-    EXPECT_EQ(Vertices().size(), 3u);
+    EXPECT_EQ(CallsOf("glVertex4f").size(), 3u);
 }
 
 TEST_F(DrawersTest, DepthAfterTheDivisionByWIsZeroAtTheNearPlaneAndOneHalfAtTwo)
 {
     TestCell cell(plain_, 1.0f, 2.0f, 2.0f);
     DrawOpaque(0, cell.node());
-    const std::vector<std::vector<float>> v = Vertices();
-    ASSERT_EQ(v.size(), 3u);
-    EXPECT_EQ(v[0][2] / v[0][3], 0.0f);
-    EXPECT_EQ(v[1][2] / v[1][3], 0.5f);
-    // x × 768 / z + 320 on a 640-wide screen: 0.5 at z = 2 is 512, NDC 0.6.
-    EXPECT_FLOAT_EQ(v[1][0] / v[1][3], 0.6f);
+    // (z - 1) / z: 0 / 1 and 1 / 2; x: 0.5 × 768 / 2 + 320 = 512 is 0.6 = 1.2 / 2.
+    EXPECT_EQ(CallsOf("glVertex4f"),
+              (Lines{"glVertex4f(0, 0, 0, 1)", "glVertex4f(1.2, 0, 1, 2)", "glVertex4f(0, 1.6, 1, 2)"}));
 }
 
 TEST_F(DrawersTest, ASpriteWithoutColourMapIsAddedUntexturedInItsColourTimesIntensity)
@@ -202,24 +200,7 @@ TEST_F(DrawersTest, ASpriteWithoutColourMapIsAddedUntexturedInItsColourTimesInte
     EXPECT_EQ(platform::FakeGLCalls(), expected);
 }
 
-// Frames through OrderTableDraw: the state word starts at 0 in every frame.
-class DrawFrameTest : public DrawersTest {
-protected:
-    void DrawFrame(std::vector<TestCell*> cells, std::int32_t type)
-    {
-        PolygonNode terminator;
-        test_support::StartFrame(&terminator);
-        for (TestCell* cell : cells) {
-            cell->cell.node.type = type;
-            OrderTableAppend(SetA(gAquarium.orderTable), 0, cell->node());
-        }
-        gAquarium.mode = 1;
-        OrderTableDraw::Swim();
-        gAquarium.mode = 0;
-    }
-};
-
-TEST_F(DrawFrameTest, LessOrEqualIsSetOnlyByTheAdditiveMappedDrawer)
+TEST_F(DrawersTest, LessOrEqualIsSetOnlyByTheAdditiveMappedDrawer)
 {
     TestCell a(map_), b(other_);
     for (const std::int32_t type :
@@ -228,15 +209,6 @@ TEST_F(DrawFrameTest, LessOrEqualIsSetOnlyByTheAdditiveMappedDrawer)
     EXPECT_TRUE(CallsOf("glDepthFunc").empty());
     DrawFrame({&a, &b}, DrawMode::ADDITIVE_MAPPED);
     EXPECT_EQ(CallsOf("glDepthFunc"), Lines(2, "glDepthFunc(0x203)"));
-}
-
-TEST_F(DrawFrameTest, EveryFrameSetsUpTheStateOfItsFirstNode)
-{
-    TestCell a(plain_), b(plain_);
-    DrawFrame({&a, &b}, DrawMode::OPAQUE);
-    DrawFrame({&a, &b}, DrawMode::OPAQUE);
-    EXPECT_EQ(CallsOf("glPolygonMode").size(), 2u);
-    EXPECT_EQ(CallsOf("glBegin").size(), 4u) << "the frame's batch and one per set-up";
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 // The light operations on one lit point and the material's shading: cones
-// and ramps of a spot light, the range and the unclamped falloff of a point
-// light, which sum a light adds to, and the clamp and tint of a material.
+// and ramp of a spot light, range and unclamped falloff of a point light,
+// and the clamp and tint of a material.
 #include <gtest/gtest.h>
 
-#include "image/texture.h"
 #include "render/lighting.h"
 #include "scene/scenerecords.h"
-#include "scene/vector.h"
 #include "tests/support/render_stage.h"
 
 namespace {
@@ -72,18 +70,6 @@ TEST_F(LightingTest, PointLightAddsNothingBeyondItsRangeAndGoesNegativeWithinIt)
     point.range = 10.0f;
     EXPECT_NEAR(Shade(point, 0.0f, 0.0f, 5.0f), 1.0f - 5.0f * 0.3f, TOLERANCE) << "no clamp at zero";
     EXPECT_EQ(Shade(point, 0.0f, 0.0f, -5.0f), 0.0f) << "behind the lit surface";
-}
-
-TEST_F(LightingTest, StaticLightsAddToTheStaticSumOnly)
-{
-    Light distant(Light::DISTANT);
-    distant.directionZ = -1.0f;
-    distant.intensity = 0.5f;
-    distant.red = 0.5f;
-    distant.isStatic = 1;
-    Shade(distant, 0.0f, 0.0f, 5.0f);
-    EXPECT_EQ(gLighting.staticSum[0], 0.25f);
-    EXPECT_EQ(gLighting.dynamicSum[0], 0.0f);
 }
 
 struct ShadeCase {
