@@ -27,7 +27,7 @@ constexpr std::uint32_t LOOKED_AT = RenderFlag::BACK_FACING | RenderFlag::REJECT
 float Dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
 // out = the rotation part of matrix (rows and columns 0 to 2) × v.
-void Rotate(const Matrix& matrix, const float* v, float* out)
+inline void Rotate(const Matrix& matrix, const float* v, float* out)
 {
     const float* const m = matrix.m;
     out[0] = m[0] * v[0] + m[1] * v[1] + m[2] * v[2];
@@ -74,7 +74,7 @@ void StartFlags(Cell& cell)
 // For a cell that faces the eye, its corners projected: records their
 // behind flags and clip codes and clears the bits it passes. False when all
 // corners are behind or beyond one screen edge: the cell is not drawn.
-bool AcceptFacingCell(Cell& cell)
+inline bool AcceptFacingCell(Cell& cell)
 {
     std::uint32_t flags = cell.renderFlags & ~RenderFlag::BACK_FACING;
     std::uint32_t commonEdges = CLIP_CODE_MASK;
@@ -111,7 +111,7 @@ std::uint32_t DepthKey(const Cell& cell)
     return (cell.material->flags & Material::TRANSPARENT) != 0 ? COMPLEMENT - key : key;
 }
 
-void Append(Cell& cell)
+inline void Append(Cell& cell)
 {
     cell.node.depthKey = DepthKey(cell);
     OrderTableAppend(SetA(gAquarium.orderTable), LAST_BUCKET - static_cast<int>(cell.node.depthKey & BUCKET_MASK),
