@@ -51,7 +51,8 @@ std::string Real(double value)
 
 const std::string POINTER = "ptr";
 
-// The arguments are short enough for strings that need no heap.
+// With logging off nothing is allocated: every argument is short enough to
+// live inside its string.
 void Record(const char* name, std::initializer_list<std::string> arguments)
 {
     ++State().callCount;
