@@ -65,9 +65,6 @@ public:
     static void RegShutdownCallback(ShutdownCallback callback);
     // Runs the callbacks, shows text when not empty and ends the process with status 1.
     [[noreturn]] static void Shutdown(const char* text);
-    // The view fields (centre, scales, clip rectangle) for width and height,
-    // as filling sets them; tools that run no window use it alone.
-    void SetViewFromSize();
 
     std::int32_t mode = 0;  // 1 once filled: the OpenGL path
     SwimFunction swimTable[HANDLER_TABLE_SIZE] = {};
@@ -94,6 +91,10 @@ public:
     Aquarium* self;                  // whose state this record holds
     std::uint8_t filled = 0;
     Keyboard keyboard;
+
+    // The view fields (centre, scales, clip rectangle) for width and height,
+    // as filling sets them.
+    void SetViewFromSize();
 
 private:
     // Only MakeCurrent copies a whole record.

@@ -70,6 +70,16 @@ public:
 
     explicit Light(const std::int32_t kind) { type = kind; }
 
+    // Lights the lighting state's atom with its normal: both light sums are
+    // refilled from every active light of the current light list, static
+    // lights left out while the static-light mask is set.
+    static void Accumulate();
+    // The light table's operations, on the current light object: each adds
+    // its light to the static sum (a static light) or the dynamic sum.
+    static void ShadeDistant();
+    static void ShadePoint();
+    static void ShadeSpot();
+
     Matrix matrix;                      // camera-space transform, written every frame
     float red = 1.0f;
     float green = 1.0f;
