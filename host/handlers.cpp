@@ -24,7 +24,7 @@ const SwimFunction SWIM_LIST[] = {
     FadeScreen::Swim,
     OrderTableReset::Swim,
     OrderTableDraw::Swim,
-    NO_SWIM,  // 7: the scene's operation plugs in here
+    Scene::Swim,
     PluginRunner::Swim,
     NO_SWIM,  // 9
     Clock::Swim,

@@ -12,6 +12,8 @@ mkdir -p build-fuzz/findings
 for fuzzer in build-fuzz/*_fuzzer; do
   name=$(basename "$fuzzer")
   mkdir -p "build-fuzz/corpus/$name"
+  seeds="build-fuzz/tools/${name%_fuzzer}_seeds"
+  if [ -x "$seeds" ]; then "$seeds" "build-fuzz/corpus/$name"; fi
   "$fuzzer" -max_total_time="$seconds" -artifact_prefix="build-fuzz/findings/$name-" \
     "build-fuzz/corpus/$name"
 done

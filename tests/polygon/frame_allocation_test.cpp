@@ -20,8 +20,10 @@
 #include "pak/pak.h"
 #include "platform/fake_backend.h"
 #include "platform/fake_gl.h"
+#include "scene/flare.h"
 #include "scene/flaresprite.h"
 #include "scene/scenerecords.h"
+#include "tests/scene/scene_fixture.h"
 #include "tests/support/render_stage.h"
 
 namespace {
@@ -186,6 +188,69 @@ TEST_F(FrameAllocationTest, PassesOfALoadedSceneAllocateNothing)
     EXPECT_TRUE(std::any_of(calls.begin(), calls.end(), [](const std::string& call) {
         return call.rfind("glVertex4f", 0) == 0 && call.size() > 7 && call.compare(call.size() - 7, 7, ", 0, 1)") == 0;
     }));
+}
+
+// A scene file with every plugin, loaded as the demo loads it: its animation,
+// morph, dissolve, trail, object and light flares and light set-up run pass
+// after pass without a heap allocation.
+TEST_F(FrameAllocationTest, PassesOfALoadedSceneWithEveryPluginAllocateNothing)
+{
+    using namespace scene_test;
+    PutMesh("a.vob", 3);
+    PutMesh("b.vob", 3, Material::COLOUR_MAP);
+    PutMap("f.tga");
+    SceneWriter writer;
+    SceneObjectChunk morphing = MorphingChunk("a.vob", 1);
+    morphing.keys = {ObjectKeyAt(0, 0, 0, 10), ObjectKeyAt(50, 5, 0, 12)};
+    writer.AddObject(morphing);
+    writer.AddEnvelope(SceneFormat::TAG_MORP, EnvelopeChunk(0.5f));
+    writer.AddEnvelope(SceneFormat::TAG_ODIS, EnvelopeChunk(0.5f));
+    writer.AddObject(ObjectChunk("b.vob", 0));
+    SceneFlareChunk flare;
+    flare.textureName = "f.tga";
+    flare.kind = 2;
+    flare.trailLength = 4;
+    flare.spritesPerFrame = 2;
+    writer.AddObjectFlare(flare);
+    flare.kind = 0;
+    flare.flags = Flare::FADE_OFF_AXIS | Flare::FADE_FACING;
+    writer.AddObjectFlare(flare);
+    SceneLightChunk light;
+    light.kind = Light::SPOT;
+    light.keys = {MotionKeyAt(0, 0, 0, 5)};
+    writer.AddLight(light);
+    writer.AddEnvelope(SceneFormat::TAG_LINT, EnvelopeChunk(0.75f));
+    writer.AddLightFlare(flare);
+    SceneCameraChunk camera;
+    camera.target = 1;
+    camera.keys = {MotionKeyAt(0, 0, 2, -5)};
+    writer.AddCamera(camera);
+    writer.AddEnvelope(SceneFormat::TAG_ZOOM, EnvelopeChunk(4.0f));
+    Scene scene;
+    ASSERT_TRUE(Load(scene, writer) && scene.SetupOpenGL()) << Error::Text();
+    for (Fish* object : std::initializer_list<Fish*>{&gClearScreen, &gOrderTableReset, &scene, &gPluginRunner,
+                                                     scene.objects[0].vector, scene.objects[1].vector,
+                                                     &gOrderTableSort, &gOrderTableDraw})
+        ASSERT_TRUE(Fishes::InsertObject(&objects_, object, false));
+    ASSERT_TRUE(Fishes::InsertObject(&lights_, scene.lights[0].light, false));
+    gAquarium.currentObjectList = objects_;
+    gAquarium.currentLightList = lights_;
+    Mainloop onePass(&gAquarium, false);
+
+    platform::FakeGLSetLogging(false);
+    const std::size_t before = allocations;
+    for (int frame = 0; frame < FRAMES; ++frame) {
+        gAquarium.currentTime = 400 * frame;
+        onePass.Feed();
+    }
+    const std::size_t allocated = allocations - before;
+    platform::FakeGLSetLogging(true);
+
+    EXPECT_EQ(allocated, 0u);
+    EXPECT_STREQ(Error::Text(), "");
+    EXPECT_EQ(scene.lights[0].light->falloff, 0.75f);
+    EXPECT_EQ(gAquarium.xScale, 960.0f);
+    gVectorHandles.Clear();
 }
 
 }  // namespace
