@@ -1,43 +1,31 @@
 // libFuzzer target: any bytes through the mesh loader's build step, which must
 // build a mesh or refuse the bytes without reading past them. An archive of
-// this process's own holds the pictures the mesh seeds name (map.tga,
-// map.jpg, bump.tga, odd.tga), so that materials load real maps and bump
-// pictures; every texture is released after each input.
+// this process's own holds the pictures of fuzz/mesh_corpus.h that the mesh
+// seeds name, so that materials load real maps and bump pictures; every
+// texture is released after each input.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
+#include "fuzz/fuzz_support.h"
+#include "fuzz/mesh_corpus.h"
 #include "fuzz/scratch_file.h"
 #include "host/error.h"
 #include "image/texture.h"
 #include "pak/pak.h"
 #include "scene/vector.h"
-#include "tools/fuzzseeds/mesh_pictures.h"
 #include "tools/writers/pakwriter.h"
 
 namespace {
-
-// Random bytes almost never carry their own checksum. Inputs whose first byte
-// is even get the right one stored, so that the search reaches the chunks.
-void StoreChecksum(std::uint8_t* file, std::size_t size)
-{
-    if (size < sizeof(VECTOR_FILE_Header) || (file[0] & 1) != 0)
-        return;
-    std::uint32_t covered;
-    std::memcpy(&covered, file + offsetof(VECTOR_FILE_Header, fileSize), sizeof covered);
-    std::memset(file + VECTOR_CHECKSUM_OFFSET, 0, sizeof(std::uint32_t));
-    const std::uint32_t checksum = PAK_Checksum(file, covered < size ? covered : size);
-    std::memcpy(file + VECTOR_CHECKSUM_OFFSET, &checksum, sizeof checksum);
-}
 
 // Opens the archive of pictures once; it stays open for the whole run.
 void OpenPictures()
 {
     static const fuzz::ScratchFile archiveFile("vector_fuzzer");
     PakWriter writer;
-    for (const auto& picture : fuzzseeds::MeshPictures())
+    for (const auto& picture : mesh_corpus::MeshPictures())
         writer.Add(picture.first, picture.second);
     if (!writer.Write(archiveFile.Path()) || PAK::Open(archiveFile.Path()) == nullptr)
         std::abort();
@@ -61,7 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::unique_ptr<std::uint8_t[]> file(new std::uint8_t[size]);
     if (size > 0)
         std::memcpy(file.get(), data, size);
-    StoreChecksum(file.get(), size);
+    StoreFileChecksum(file.get(), size, sizeof(VECTOR_FILE_Header), offsetof(VECTOR_FILE_Header, fileSize),
+                      VECTOR_CHECKSUM_OFFSET);
     delete Vector::Build(file.get(), size);
     ReleaseTextures();
     Error::Reset();

@@ -108,10 +108,13 @@ public:
     std::uint8_t filled = 0;
     Keyboard keyboard;
 
+    // The view fields (centre, scales, clip rectangle) for width and height,
+    // as filling sets them.
+    void SetViewFromSize();
+
 private:
     // Only MakeCurrent copies a whole record.
     Aquarium& operator=(const Aquarium&) = default;
-    void SetViewFromSize();
 };
 
 // Process-wide values beside the record; null until FillOpenGL makes them.

@@ -6,6 +6,9 @@
 #include "host/mainloop.h"
 #include "host/systemobjects.h"
 #include "image/screenshot.h"
+#include "polygon/drawers.h"
+#include "scene/scenerecords.h"
+#include "scene/vector.h"
 
 namespace {
 const SwimFunction NO_SWIM = NoOperation<SwimFunction>();
@@ -21,14 +24,14 @@ const SwimFunction SWIM_LIST[] = {
     FadeScreen::Swim,
     OrderTableReset::Swim,
     OrderTableDraw::Swim,
-    NO_SWIM,  // 7: the scene's operation plugs in here
+    Scene::Swim,
     PluginRunner::Swim,
     NO_SWIM,  // 9
     Clock::Swim,
     OrderTableSort::Swim,
     NO_SWIM,  // 12
-    NO_SWIM,  // 13 and 14: the mesh operations plug in here
-    NO_SWIM,
+    Vector::SwimRigid,
+    Vector::SwimDeforming,
     NO_SWIM,  // 15
     TimelineCarrier::Swim,
     NO_SWIM,  // 17
@@ -43,19 +46,25 @@ const SwimFunction SWIM_LIST[] = {
     nullptr,
 };
 
-// 1 to 3: the light shaders plug in here.
 const LightFunction LIGHT_LIST[] = {
     NO_LIGHT,  // placeholder, skipped
-    NO_LIGHT,
-    NO_LIGHT,
-    NO_LIGHT,
+    Light::ShadeDistant,
+    Light::ShadePoint,
+    Light::ShadeSpot,
     nullptr,
 };
 
-// 1 to 6 have no drawer; 7 to 14: the triangle drawers plug in here.
+// 1 to 6 have no drawer; nothing makes text blocks (13).
 const PolygonFunction POLYGON_LIST[] = {
     NO_POLYGON,  // placeholder, skipped
     NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON,
-    NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON, NO_POLYGON,
+    DrawOpaque,
+    DrawOpaqueMapped,
+    DrawBlended,
+    DrawAdditiveMapped,
+    DrawBlendedMapped,
+    DrawSprite,
+    NO_POLYGON,
+    DrawAdditive,
     nullptr,
 };

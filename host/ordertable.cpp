@@ -9,7 +9,7 @@
 #include "host/opengllib.h"
 #include "host/systemobjects.h"
 
-std::uint32_t gDrawState = 0;
+std::uintptr_t gDrawState = 0;
 
 namespace {
 

@@ -49,8 +49,9 @@ inline bool IsBucketTail(BucketSet set, int bucket, const PolygonNode* node)
     return set.tails[bucket] == &node->next;
 }
 
-// Shared GL state of the triangle drawers; 0 = none set this frame.
-extern std::uint32_t gDrawState;
+// Shared GL state of the triangle drawers: the material whose state is set
+// up, as a pointer value; 0 = none set this frame.
+extern std::uintptr_t gDrawState;
 
 // Empties both sets, then makes terminator the only node of set A bucket 255.
 void OrderTableStart(OrderTable& table, PolygonNode* terminator);

@@ -73,6 +73,11 @@ public:
     // is not a power of two. Needs map width and height set first.
     bool SetupMap();
 
+    // The corner colour of light sums red, green, blue on material: scaled
+    // and offset, clamped at 1.0 from above only, and tinted by the colour
+    // unless a map gives the colour.
+    static void Shade(const Material& material, float red, float green, float blue, float* colour);
+
     std::uint32_t flags = 0;
     float colour[3] = {1.0f, 1.0f, 1.0f};  // red, green, blue
     float fourth = 1.0f;                   // multiplies the light sum

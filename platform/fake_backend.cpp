@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/display_modes.h"
+
 namespace platform {
 
 namespace {
@@ -174,11 +176,26 @@ int FakeBackend::ChangeDisplaySettings(const DisplayMode* mode, std::uint32_t fl
     displayChanges.push_back(DisplayChange{mode != nullptr, mode ? *mode : DisplayMode{}, flags});
     log.push_back("ChangeDisplaySettings " + (mode ? Describe(*mode) : std::string("null")) +
                   " flags=" + std::to_string(flags));
-    if (mode == nullptr || displayChangeAnswers.empty())
+    if (mode == nullptr) {
+        currentMode_.reset();
         return DISP_CHANGE_SUCCESSFUL;
-    const int answer = displayChangeAnswers.front();
-    displayChangeAnswers.pop_front();
-    return answer;
+    }
+    if (!displayChangeAnswers.empty()) {
+        const int answer = displayChangeAnswers.front();
+        displayChangeAnswers.pop_front();
+        return answer;
+    }
+    return answersFollowDisplayModes ? AnswerFromDisplayModes(*mode) : DISP_CHANGE_SUCCESSFUL;
+}
+
+int FakeBackend::AnswerFromDisplayModes(const DisplayMode& mode)
+{
+    const DisplayMode wanted = WantedMode(mode, currentMode_.value_or(desktopMode));
+    const int offered = FindOfferedMode(displayModes.data(), displayModes.size(), wanted);
+    if (offered < 0)
+        return DISP_CHANGE_BADMODE;
+    currentMode_ = displayModes[static_cast<std::size_t>(offered)];
+    return DISP_CHANGE_SUCCESSFUL;
 }
 
 int FakeBackend::ChoosePixelFormat(DeviceContextHandle, const PixelFormatDescriptor* pfd)

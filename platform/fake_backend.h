@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,10 @@ public:
     // --- Script ---
     std::vector<DisplayMode> displayModes;   // what EnumDisplaySettings lists, in order
     std::deque<int> displayChangeAnswers;     // answers of successive changes; empty: success
+    // With no scripted answer left, changes are answered as a display offering
+    // exactly displayModes would: success or BADMODE, from desktopMode on.
+    bool answersFollowDisplayModes = false;
+    DisplayMode desktopMode;
     std::map<int, int> systemMetrics;         // GetSystemMetrics answers; missing: 0
     bool registerClassSucceeds = true;
     bool createWindowSucceeds = true;
@@ -125,6 +130,9 @@ private:
     std::map<std::string, WindowClass> classes_;
     WindowProc windowProcedure_ = nullptr;
     std::map<int, std::uint16_t> keyState_;
+    int AnswerFromDisplayModes(const DisplayMode& mode);
+
+    std::optional<DisplayMode> currentMode_;  // put in force by a followed change
 };
 
 // Installs a fresh FakeBackend for its lifetime, then brings the real one back.

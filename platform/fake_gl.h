@@ -3,6 +3,7 @@
 // to a global log. Needs no GL context; the state lives in this process only.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -44,7 +45,14 @@ const std::set<std::uint32_t>& FakeGLTextures();
 // pack alignment adds to each row. An empty pattern (the start) writes nothing.
 void FakeGLSetReadPixels(std::vector<std::uint8_t> pattern);
 
-// Empties the log, the textures and the read-pixels pattern.
+// With logging off the recorders only count their calls and allocate
+// nothing, so that code under an allocation count can draw into the fake.
+// Logging is on at the start and after FakeGLReset.
+void FakeGLSetLogging(bool on);
+// Recorded calls since the last reset, logged or not.
+std::size_t FakeGLCallCount();
+
+// Empties the log, the textures and the read-pixels pattern; logging on.
 void FakeGLReset();
 
 }  // namespace platform

@@ -85,6 +85,8 @@ void EvaluateObjectKeys(float t, std::uint32_t n, const ObjectKey* keys, float* 
 void EvaluateMotionKeys(float t, std::uint32_t n, const MotionKey* keys, float* out);
 void EvaluateEnvelopeKeys(float t, std::uint32_t n, const EnvelopeKey* keys, float* out);
 
+struct SceneChunk;
+
 // A single-value track of a scene and the float it drives. The envelope owns
 // its keys (an array made with new[]); the target belongs to the light, camera
 // or plugin the scene loader wired it to and must outlive the envelope's use.
@@ -93,6 +95,10 @@ struct SceneEnvelope {
     SceneEnvelope(const SceneEnvelope&) = delete;
     SceneEnvelope& operator=(const SceneEnvelope&) = delete;
     ~SceneEnvelope();
+
+    // Takes the end behaviour and keys of a checked envelope chunk; the
+    // caller sets the target. False (reported) when memory runs out.
+    bool Setup(const SceneChunk& chunk);
 
     // Applies the end behaviour to t, evaluates the track and stores the value
     // through target. Without keys or target nothing is written, so the

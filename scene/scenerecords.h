@@ -13,6 +13,7 @@
 
 class Flare;
 class Vector;
+struct SceneChunk;
 
 // A mesh or null object of a scene: its key track, its place in the
 // hierarchy and the matrices the animation caches for it. The record owns
@@ -27,6 +28,15 @@ struct SceneObject {
     SceneObject& operator=(const SceneObject&) = delete;
     // Releases the keys and forgets the vector and the flare.
     ~SceneObject();
+
+    // Fills the record from a "VOBJ" or "NULL" chunk whose fields and keys
+    // the loader has checked to lie inside it; with flags bit 0 no mesh is
+    // made. Links are left to the loader. False (reported) on failure.
+    bool Setup(const SceneChunk& chunk, std::uint32_t flags);
+
+    // The world matrix at frame, through the two-slot cache. Parents and
+    // targets are evaluated on the way, so the links must hold no cycle.
+    void Evaluate(float frame, Matrix& out);
 
     char name[NAME_SIZE] = {};         // the mesh file name, or the null object's name
     float cacheFrameA = -1.0f;         // frame whose world matrix is in cacheMatrixA; no frame is negative
@@ -60,6 +70,16 @@ public:
 
     explicit Light(const std::int32_t kind) { type = kind; }
 
+    // Lights the lighting state's atom with its normal: both light sums are
+    // refilled from every active light of the current light list, static
+    // lights left out while the static-light mask is set.
+    static void Accumulate();
+    // The light table's operations, on the current light object: each adds
+    // its light to the static sum (a static light) or the dynamic sum.
+    static void ShadeDistant();
+    static void ShadePoint();
+    static void ShadeSpot();
+
     Matrix matrix;                      // camera-space transform, written every frame
     float red = 1.0f;
     float green = 1.0f;
@@ -84,6 +104,13 @@ struct SceneLight {
     // Releases the keys and destroys the Light.
     ~SceneLight();
 
+    // Makes the Light with its LightSetup plugin and the keys from a checked
+    // "LGHT" chunk. False (reported) on failure.
+    bool Setup(const SceneChunk& chunk);
+
+    // The world matrix at frame; no cache.
+    void Evaluate(float frame, Matrix& out);
+
     Matrix matrix;                     // world matrix, written every frame by the animation
     SceneObject* parent = nullptr;     // objects of the same scene, or null
     SceneObject* target = nullptr;
@@ -104,6 +131,13 @@ struct SceneCamera {
     SceneCamera& operator=(const SceneCamera&) = delete;
     // Releases the keys.
     ~SceneCamera();
+
+    // Takes the fields and keys of a checked "CAMR" chunk, replacing those of
+    // an earlier one. False (reported) on failure.
+    bool Setup(const SceneChunk& chunk);
+
+    // The view matrix at frame: the inverse of the camera's world matrix.
+    void Evaluate(float frame, Matrix& out);
 
     Matrix matrix;                     // view matrix: the inverse of the camera's world transform
     SceneObject* parent = nullptr;     // objects of the same scene, or null
@@ -135,6 +169,25 @@ public:
     bool AllocateLights(std::uint32_t count);
     bool AllocateEnvelopes(std::uint32_t count);
     bool AllocateCamera();
+
+    // Reads the scene file name (archive first, then the disk) and loads it.
+    bool LoadFile(const char* name, std::uint32_t flags);
+
+    // Loads the scene from length bytes at buffer, which stay the caller's
+    // and are never read past. flags bit 0 makes a shallow load (no meshes,
+    // no plugins); source, when given, lends its meshes. Every failure is
+    // reported and leaves the scene partly built.
+    bool Load(const std::uint8_t* buffer, std::size_t length, std::uint32_t flags, Scene* source);
+
+    // The header checks and the arrays of the header's counts.
+    bool SetupHeader(const std::uint8_t* buffer, std::size_t length);
+
+    // Uploads every map the scene draws with; a GL context is current.
+    bool SetupOpenGL();
+
+    // The operation of type 7 on the current object: the scene's frame from
+    // the clock, every matrix, the envelopes and the projection scales.
+    static void Swim();
 
     std::uint32_t firstFrame = 0;
     std::uint32_t lastFrame = 0;

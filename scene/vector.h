@@ -102,6 +102,15 @@ constexpr std::uint32_t TRANSLUCENT_PRIORITY = 240;  // drawn over the solid cel
 // A vertex. Everything after the position and the normal is the renderer's
 // per-frame state.
 struct Atom {
+    // Camera position from the position and the model-view matrix; in front
+    // of the near plane also the reciprocal depth, screen position and clip
+    // code. Behind it the flag is set, the clip code is 0 and the reciprocal
+    // depth and screen position keep their old values.
+    static void Project(Atom& atom, const Matrix& matrix);
+    // Reciprocal depth and screen position from the camera position, which
+    // lies in front of the near plane.
+    static void ProjectToScreen(Atom& atom);
+
     float position[3] = {};                 // x, y, z in object space
     float reciprocalDepth = 1.0f;
     float screen[2] = {};                   // x, y
@@ -116,9 +125,36 @@ struct Atom {
     std::uint32_t lastWork = 0;
 };
 
+// Bits of a cell's render flags that the mesh swims rewrite every frame; the
+// other bits are left as they are.
+namespace RenderFlag {
+constexpr std::uint32_t BACK_FACING = 0x2;
+constexpr std::uint32_t BEHIND_SHIFT = 2;    // corner k behind the near plane: bit 2 + k
+constexpr std::uint32_t BEHIND_ANY = 0x1C;
+constexpr std::uint32_t CLIP_SHIFT = 5;      // clip code of corner k: bits 5 + 4k to 8 + 4k
+constexpr std::uint32_t CLIP_BITS = 4;
+constexpr std::uint32_t PER_CORNER = 0x1FFFC;  // bits 2 to 16
+constexpr std::uint32_t REJECTED = 0x20000;    // not in the ordering table this frame
+constexpr std::uint32_t ALL_BEHIND = 0x40000;
+constexpr std::uint32_t STATIC_CACHED = 0x80000;  // the static-light cache is valid
+}  // namespace RenderFlag
+
 // A triangle, and a node of the ordering table: a Cell* may be used as the
 // PolygonNode* of its node.
 struct Cell {
+    // Work space of the near-plane clipper, the caller's.
+    static constexpr int CLIP_CELLS = 2;
+    static constexpr int CLIP_ATOMS = 4;
+    using ClipCells = Cell[CLIP_CELLS];
+    using ClipAtoms = Atom[CLIP_ATOMS];
+
+    // Cuts a cell with one or two corners behind the near plane into the
+    // triangles in front of it, in cells (corners in atoms): 2, 1, or 0 when
+    // no corner is in front. The cell and its atoms are not changed. The
+    // first carries the corner colours, the second the map coordinates too.
+    static int ClipNear(const Cell& cell, ClipCells& cells, ClipAtoms& atoms);
+    static int ClipNearMapped(const Cell& cell, ClipCells& cells, ClipAtoms& atoms);
+
     PolygonNode node{nullptr, DrawMode::INITIAL, 0, 0};  // type and priority from SetupDrawModes
     float normal[3] = {0.0f, 0.0f, 1.0f};  // unit cell normal, 0, 0, 0 for a degenerate cell
     Atom* corners[3] = {};                 // into the Vector's atoms
@@ -134,7 +170,8 @@ static_assert(std::is_standard_layout_v<Cell> && offsetof(Cell, node) == 0,
 
 class Vector : public Fish {
 public:
-    static constexpr std::int32_t TYPE = 13;
+    static constexpr std::int32_t TYPE = 13;            // rigid: normals as loaded
+    static constexpr std::int32_t DEFORMING_TYPE = 14;  // normals rebuilt every frame
 
     // An empty mesh, as the scene loader uses for null objects.
     Vector() { type = TYPE; }
@@ -154,6 +191,13 @@ public:
     // for; a material with the additive bit and a map becomes transparent too.
     // Running it again gives the same result.
     void SetupDrawModes();
+
+    // The swim operations on the current object: project, cull and light
+    // the cells and append the visible ones to the ordering table. The
+    // rigid one turns the loaded normals with the matrix; the deforming one
+    // rebuilds cell and atom normals from the camera-space corners.
+    static void SwimRigid();
+    static void SwimDeforming();
 
     Matrix matrix;                     // object to camera, written every frame
     std::uint32_t atomCount = 0;

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a while (seconds,
-# default 60; FUZZ_RUNS=N also stops a target after N inputs). Each target
-# starts from the seed corpus that fuzz_seeds writes with the project's
-# writers, plus what earlier runs kept in build-fuzz/corpus/. Findings land in
-# build-fuzz/findings/.
+# default 60; FUZZ_RUNS=N also stops a target after N inputs). Each target's
+# seed writer (build-fuzz/tools/NAME_seeds) first adds its seeds to the kept
+# corpus in build-fuzz/corpus/. Findings land in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
@@ -13,12 +12,12 @@ bash scripts/setup.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DAQUARIUM_FUZZ=ON -DBUILD_TESTING=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build build-fuzz -j2
-rm -rf build-fuzz/seeds
-build-fuzz/tools/fuzz_seeds build-fuzz/seeds
 mkdir -p build-fuzz/findings
 for fuzzer in build-fuzz/*_fuzzer; do
   name=$(basename "$fuzzer")
   mkdir -p "build-fuzz/corpus/$name"
+  seeds="build-fuzz/tools/${name%_fuzzer}_seeds"
+  if [ -x "$seeds" ]; then "$seeds" "build-fuzz/corpus/$name"; fi
   "$fuzzer" -max_total_time="$seconds" "${runs[@]}" -artifact_prefix="build-fuzz/findings/$name-" \
-    "build-fuzz/corpus/$name" "build-fuzz/seeds/$name"
+    "build-fuzz/corpus/$name"
 done

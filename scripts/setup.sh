@@ -10,6 +10,7 @@ packages=(
   libmp3lame-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang
+  xvfb xdotool x11-apps
 )
 
 missing=()

@@ -26,7 +26,7 @@ constexpr int LAST_BUCKET = ORDER_TABLE_BUCKETS - 1;
 
 std::vector<PolygonNode*> visited;
 std::vector<std::int32_t> visitedBuckets;
-std::vector<std::uint32_t> drawStateSeen;
+std::vector<std::uintptr_t> drawStateSeen;
 
 void Record(std::int32_t bucket, PolygonNode* node)
 {
@@ -246,7 +246,7 @@ TEST_F(OrderTableOperationsTest, FrameDrawsThroughThePolygonTableWithFreshDrawSt
     RunFrame(nodes);
 
     EXPECT_EQ(visited, (std::vector<PolygonNode*>{&nodes[2], &nodes[0]}));
-    EXPECT_EQ(drawStateSeen, (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(drawStateSeen, (std::vector<std::uintptr_t>{0, 1}));
     EXPECT_TRUE(platform::FakeGLCalls().empty());
 }
 

@@ -199,7 +199,8 @@ DeviceContextHandle OpenFullScreenWindow(WindowHandle& window)
     EXPECT_TRUE(Os().RegisterClass(windowClass));
     EXPECT_FALSE(Os().RegisterClass(windowClass)) << "the name is taken";
     const DisplayMode wanted{DM_BITSPERPEL | DM_PELSWIDTH | DM_PELSHEIGHT, 32, WIDTH, HEIGHT, 0};
-    EXPECT_EQ(Os().ChangeDisplaySettings(&wanted, CDS_FULLSCREEN), DISP_CHANGE_SUCCESSFUL);
+    EXPECT_EQ(Os().ChangeDisplaySettings(&wanted, CDS_FULLSCREEN), DISP_CHANGE_BADMODE)
+        << "the offscreen display offers its desktop mode only";
 
     WindowParams shape;
     shape.className = "NoSuchClass";

@@ -34,4 +34,7 @@ int Picture(char* const* arguments);  // NAME OUT.tga
 // Meshes (mesh_command.cpp).
 int Mesh(char* const* arguments);  // NAME
 
+// Scenes (scene_command.cpp).
+int ShowScene(char* const* arguments);  // NAME FRAME
+
 }  // namespace aqtool

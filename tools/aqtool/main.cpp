@@ -19,6 +19,8 @@ const Command COMMANDS[] = {
     {"verify", "ARCHIVE", "extract every entry and report each bad one", 1, Verify},
     {"picture", "NAME OUT.tga", "load NAME as a texture and write the 32-bit result", 2, Picture},
     {"mesh", "NAME", "load the mesh NAME as a scene would and print it as JSON", 1, Mesh},
+    {"scene", "NAME FRAME", "load the scene NAME as the demo does, animate it at FRAME and print it as JSON", 2,
+     ShowScene},
 };
 
 const char* const HELP_REQUESTS[] = {"--help", "-h", "help"};

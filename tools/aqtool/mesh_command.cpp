@@ -1,7 +1,6 @@
 // aqtool mesh: shows a data maker what the demo makes of a mesh file, loaded
 // the way a scene loads it, as one JSON object on stdout: atoms with their
 // normals, cells with their drawers, materials with their maps.
-#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -11,50 +10,13 @@
 #include "scene/vectorhandle.h"
 #include "tools/aqtool/commands.h"
 #include "tools/aqtool/demo_archive.h"
+#include "tools/aqtool/json_output.h"
 
 namespace aqtool {
 
 namespace {
 
 constexpr std::uint8_t PRIVATE_MESH = 1;  // as the scene loader asks for its meshes
-
-// Nine significant digits bring every float back exactly; JSON has no NaN or
-// infinity, so those print as null.
-void PrintFloat(float value)
-{
-    if (std::isfinite(value))
-        std::printf("%.9g", static_cast<double>(value));
-    else
-        std::fputs("null", stdout);
-}
-
-void PrintFloats(const float* values, int count)
-{
-    std::fputc('[', stdout);
-    for (int i = 0; i < count; ++i) {
-        if (i > 0)
-            std::fputs(", ", stdout);
-        PrintFloat(values[i]);
-    }
-    std::fputc(']', stdout);
-}
-
-// A JSON string of text: quotes, back-slashes (archive names are full of
-// them) and control characters escaped.
-void PrintString(const char* text)
-{
-    std::fputc('"', stdout);
-    for (const char* c = text; *c != '\0'; ++c) {
-        const unsigned char byte = static_cast<unsigned char>(*c);
-        if (byte == '"' || byte == '\\')
-            std::printf("\\%c", byte);
-        else if (byte < 0x20)
-            std::printf("\\u%04x", byte);
-        else
-            std::fputc(byte, stdout);
-    }
-    std::fputc('"', stdout);
-}
 
 void PrintMapName(const Texture* texture)
 {
@@ -125,22 +87,13 @@ void PrintMaterial(const Material& material)
 
 void PrintMesh(const Vector& vector)
 {
-    std::fputs("{\"atoms\": [", stdout);
-    for (std::uint32_t i = 0; i < vector.atomCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        PrintAtom(vector.atoms[i]);
-    }
-    std::fputs("], \"cells\": [", stdout);
-    for (std::uint32_t i = 0; i < vector.cellCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        PrintCell(vector, vector.cells[i]);
-    }
-    std::fputs("], \"materials\": [", stdout);
-    for (std::uint32_t i = 0; i < vector.materialCount; ++i) {
-        std::fputs(i > 0 ? ", " : "", stdout);
-        PrintMaterial(vector.materials[i]);
-    }
-    std::fputs("]}\n", stdout);
+    std::fputs("{\"atoms\": ", stdout);
+    PrintEach(vector.atoms, vector.atomCount, PrintAtom);
+    std::fputs(", \"cells\": ", stdout);
+    PrintEach(vector.cells, vector.cellCount, [&vector](const Cell& cell) { PrintCell(vector, cell); });
+    std::fputs(", \"materials\": ", stdout);
+    PrintEach(vector.materials, vector.materialCount, PrintMaterial);
+    std::fputs("}\n", stdout);
 }
 
 }  // namespace

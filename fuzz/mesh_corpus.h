@@ -1,6 +1,7 @@
-// The pictures that the mesh fuzz target serves from an archive, so that mesh
-// seeds naming them load real colour maps and bump pictures: power-of-two TGA
-// and JPEG maps, and one picture of three pixels a side that maps refuse.
+// The pictures that the mesh fuzzer serves from an archive of its own, shared
+// with the seed writers whose meshes and archives name them: power-of-two TGA
+// and JPEG maps, a bump picture, and a picture of three pixels a side that
+// maps refuse.
 #pragma once
 
 #include <cstdint>
@@ -11,7 +12,7 @@
 #include "tools/writers/jpgwriter.h"
 #include "tools/writers/tgawriter.h"
 
-namespace fuzzseeds {
+namespace mesh_corpus {
 
 // Archive names, upper case as stored; meshes may name them in any case.
 constexpr const char* MAP_TGA = "MAP.TGA";
@@ -43,4 +44,4 @@ inline std::vector<std::pair<std::string, std::vector<std::uint8_t>>> MeshPictur
     return {{MAP_TGA, TgaOf(4, 4)}, {MAP_JPG, jpeg}, {BUMP_TGA, TgaOf(4, 2)}, {ODD_TGA, TgaOf(3, 3)}};
 }
 
-}  // namespace fuzzseeds
+}  // namespace mesh_corpus

@@ -1,15 +1,18 @@
-// Mesh seeds: sound meshes with every material kind (maps from the fuzz
-// target's own archive, bump pictures, a refused map), repeated and unknown
+// Writes the seed corpus of the mesh fuzzer into the directory its argument
+// names: sound meshes with every material kind (maps and bump pictures of
+// fuzz/mesh_corpus.h, a refused map, a missing one), repeated and unknown
 // chunks; and the damaged shapes of the mesh tests.
 #include <algorithm>
 
-#include "tools/fuzzseeds/mesh_pictures.h"
-#include "tools/fuzzseeds/seeds.h"
+#include "fuzz/mesh_corpus.h"
+#include "tools/seeds/seed_files.h"
 #include "tools/writers/meshwriter.h"
 
-namespace fuzzseeds {
-
 namespace {
+
+using seed_files::Bytes;
+using seed_files::Seeds;
+using mesh_corpus::ODD_TGA;
 
 VECTOR_FILE_Material MaterialOf(std::uint32_t flags, const char* colourMap = "", const char* secondMap = "",
                                 const char* bump = "")
@@ -99,8 +102,6 @@ void AddBrokenMeshes(Seeds& seeds)
     });
 }
 
-}  // namespace
-
 Seeds MeshSeeds()
 {
     Seeds seeds;
@@ -109,4 +110,9 @@ Seeds MeshSeeds()
     return seeds;
 }
 
-}  // namespace fuzzseeds
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return seed_files::WriteSeedFiles(argc, argv, "vector_seeds", MeshSeeds());
+}

@@ -1,15 +1,19 @@
-// Archive seeds: archives of several entries (text, binary, empty, long
-// names), the empty archive, the damaged headers, filemaps and entries of
-// the archive tests, and one bare zlib stream for the decoder itself.
+// Writes the seed corpus of the archive fuzzer into the directory its
+// argument names: archives of several entries (text, binary, empty, long
+// names), the empty archive, the damaged headers, filemaps and entries of the
+// archive tests, and one bare zlib stream for the decoder itself.
 #include <cstring>
 
-#include "tools/fuzzseeds/mesh_pictures.h"
-#include "tools/fuzzseeds/seeds.h"
+#include "fuzz/mesh_corpus.h"
+#include "tools/seeds/seed_files.h"
 #include "tools/writers/pakwriter.h"
 
-namespace fuzzseeds {
-
 namespace {
+
+using seed_files::Bytes;
+using seed_files::Seeds;
+using mesh_corpus::Gradient;
+using mesh_corpus::MeshPictures;
 
 constexpr std::size_t MAGIC_AT = 256;
 constexpr std::size_t MAP_END_AT = 260;
@@ -43,8 +47,6 @@ Bytes WithEntries(Change change)
     return writer.Bytes();
 }
 
-}  // namespace
-
 Seeds ArchiveSeeds()
 {
     const Bytes sound = Sound().Bytes();
@@ -76,4 +78,9 @@ Seeds ArchiveSeeds()
     };
 }
 
-}  // namespace fuzzseeds
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    return seed_files::WriteSeedFiles(argc, argv, "pak_seeds", ArchiveSeeds());
+}

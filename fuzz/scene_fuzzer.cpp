@@ -1,0 +1,120 @@
+// libFuzzer target: any bytes through the scene loader, twice (so that the
+// second scene exchanges meshes with the first) and once more as a shallow
+// clone, then a few frames of animation with every plugin run. Loads must
+// refuse the bytes or play them, reading nothing past them. The inputs may
+// name the meshes and picture of fuzz/scene_corpus.h, written at start-up
+// into a directory of the fuzzer's own, which is the working directory only
+// while an input runs (libFuzzer keeps its corpus by relative paths).
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <set>
+
+#include "fuzz/fuzz_support.h"
+#include "fuzz/scene_corpus.h"
+#include "host/aquarium.h"
+#include "host/error.h"
+#include "host/mainloop.h"
+#include "render/animation.h"
+#include "scene/scenefile.h"
+#include "scene/vector.h"
+#include "scene/vectorhandle.h"
+
+namespace {
+
+constexpr float FRAMES[] = {0.0f, 7.5f, 1000.0f};
+std::string gDirectory;  // where the data files are
+std::string gHome;       // libFuzzer's working directory
+
+// What the demo's frames run on a scene before drawing: the animation, then
+// every plugin of its meshes and lights, on a freshly reset ordering table.
+void Play(Scene& scene)
+{
+    PolygonNode terminator;
+    for (const float frame : FRAMES) {
+        OrderTableStart(gAquarium.orderTable, &terminator);
+        AnimateScene(scene, frame);
+        for (std::uint32_t i = 0; i < scene.objectCount; ++i) {
+            if (scene.objects[i].vector != nullptr)
+                RunPlugins(scene.objects[i].vector);
+        }
+        for (std::uint32_t i = 0; i < scene.lightCount; ++i) {
+            if (scene.lights[i].light != nullptr)
+                RunPlugins(scene.lights[i].light);
+        }
+    }
+}
+
+// The meshes the scenes hold, by the table or as null objects; the table
+// never destroys them, so the run does.
+void CollectMeshes(const Scene& scene, std::set<Vector*>& meshes)
+{
+    for (std::uint32_t i = 0; i < scene.objectCount; ++i)
+        meshes.insert(scene.objects[i].vector);
+}
+
+void DropMeshes(std::set<Vector*>& meshes)
+{
+    for (std::uint32_t i = 0; i < gVectorHandles.count; ++i)
+        meshes.insert(gVectorHandles.entries[i].vector);
+    gVectorHandles.Clear();
+    for (Vector* const mesh : meshes)
+        delete mesh;
+}
+
+void RemoveDirectory() { std::filesystem::remove_all(gDirectory); }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    char pattern[] = "/tmp/scene_fuzzer_XXXXXX";
+    if (mkdtemp(pattern) == nullptr)
+        abort();
+    gDirectory = pattern;
+    gHome = std::filesystem::current_path().string();
+    std::atexit(RemoveDirectory);
+    if (!scene_corpus::WriteFiles(gDirectory))
+        abort();
+    gAquarium.width = 640;
+    gAquarium.height = 480;
+    gAquarium.SetViewFromSize();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    // An exact copy, so that a read past the input is a read past the heap block.
+    const std::unique_ptr<std::uint8_t[]> file(new std::uint8_t[size]);
+    if (size > 0)
+        std::memcpy(file.get(), data, size);
+    StoreFileChecksum(file.get(), size, sizeof(SCENE_FILE_Header), offsetof(SCENE_FILE_Header, fileSize),
+                      SCENE_CHECKSUM_OFFSET);
+    if (chdir(gDirectory.c_str()) != 0)
+        abort();
+    std::set<Vector*> meshes;
+    {
+        Scene first, second, clone;
+        if (first.Load(file.get(), size, 0, nullptr)) {
+            Play(first);
+            if (second.Load(file.get(), size, 0, nullptr))
+                Play(second);
+            if (clone.Load(file.get(), size, SCENE_SHALLOW, &first))
+                Play(clone);
+        }
+        for (const Scene* scene : {&first, &second, &clone})
+            CollectMeshes(*scene, meshes);
+    }
+    meshes.erase(nullptr);
+    DropMeshes(meshes);
+    DropFailedTextures();
+    Error::Reset();
+    if (chdir(gHome.c_str()) != 0)
+        abort();
+    return 0;
+}

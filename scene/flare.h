@@ -1,0 +1,52 @@
+// The Flare plugin: textured lens-flare sprites placed in camera space every
+// frame and queued in the ordering table for the sprite drawer. Three kinds:
+// a sprite at an object, a fading trail along an object's recent path, and a
+// sprite at a light. Allocates nothing once set up.
+#pragma once
+
+#include <cstdint>
+
+#include "host/fish.h"
+#include "scene/flaresprite.h"
+
+class Material;
+class Scene;
+struct SceneObject;
+
+class Flare : public Plugin {
+public:
+    // The kinds, chosen at construction; each has its own function.
+    static constexpr std::uint32_t OBJECT = 0;  // on the plugin owner, a Vector
+    static constexpr std::uint32_t LIGHT = 1;   // on the plugin owner, a Light
+    static constexpr std::uint32_t TRAIL = 2;   // along the bound object's path
+    // Flags of an object flare.
+    static constexpr std::uint32_t FADE_OFF_AXIS = 0x02;  // with the angle from the view axis
+    static constexpr std::uint32_t FADE_FACING = 0x04;    // with the facing of the object
+    // The sprites' material: transparent, additive, colour-mapped.
+    static constexpr std::uint32_t MATERIAL_FLAGS = 0x15;
+    // No real scene comes near it; a count beyond it is a broken file.
+    static constexpr std::uint32_t MAX_SPRITES = 4096;
+
+    // object and scene are the trail flare's; the other kinds ignore them.
+    // A kind other than the three has no function.
+    Flare(std::uint32_t kind, SceneObject* object, Scene* scene);
+    // Destroys the material (giving back its map) and the sprites.
+    ~Flare() override;
+
+    // Loads the sprites' map and makes trunc(sprites per frame × trail
+    // length) sprites, at least one for the object and light kinds, which
+    // use sprite 0. False (reported) when the map cannot be loaded, the count
+    // passes MAX_SPRITES or memory runs out.
+    bool Setup(const char* textureName);
+
+    std::uint32_t flags = 0;
+    SceneObject* object;                // not owned: the trail's object record
+    Scene* scene;                       // not owned: the trail's scene
+    FlareSprite* sprites = nullptr;     // owned, spriteCount elements
+    float size = 1.0f;                  // side of the newest sprite, camera units
+    float trailLength = 0.0f;           // frames
+    float spritesPerFrame = 0.0f;
+    std::uint32_t kind;
+    std::uint32_t spriteCount = 0;
+    Material* material = nullptr;       // owned, shared by every sprite
+};

@@ -1,0 +1,195 @@
+// The frame on real X screens: each case starts an Xvfb of its own, fills the
+// demo's Aquarium through the real backend in a forked child, draws a known
+// pattern through the system's GL binding and captures the screen: the
+// picture is scaled to 4:3 within black bars, or 1:1 where the display has the
+// mode. Nothing in this program starts SDL in the parent, so every child
+// starts it afresh.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "host/opengllib.h"
+#include "host/systemobjects.h"
+#include "platform/frame_presenter.h"
+#include "tests/support/demo_fill.h"
+#include "tests/support/scratch_directory.h"
+#include "tests/support/xvfb.h"
+
+namespace {
+
+using platform::FrameRect;
+using test_support::Capture;
+
+// Channel values a float clear colour reaches exactly in 8 bits.
+constexpr std::uint32_t RED = 0xCC3333, GREEN = 0x33CC66, BLUE = 0x3366CC, BLACK = 0;
+
+void ClearTo(std::uint32_t colour)
+{
+    const auto channel = [colour](int shift) { return ((colour >> shift) & 0xFF) / 255.0f; };
+    OpenGLLib::glClearColor(channel(16), channel(8), channel(0), 1.0f);
+    OpenGLLib::glClear(GL_COLOR_BUFFER_BIT);
+}
+
+// Blue, the lower-left quarter red and the upper-right green (GL's rows run
+// bottom up): a picture whose orientation and extent show.
+void DrawPattern()
+{
+    ClearTo(BLUE);
+    OpenGLLib::glEnable(GL_SCISSOR_TEST);
+    OpenGLLib::glScissor(0, 0, 320, 240);
+    ClearTo(RED);
+    OpenGLLib::glScissor(320, 240, 320, 240);
+    ClearTo(GREEN);
+    OpenGLLib::glDisable(GL_SCISSOR_TEST);
+}
+
+std::uint32_t FramePixel(int x, int y)
+{
+    GLubyte rgb[4] = {};
+    OpenGLLib::glReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+    return std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2];
+}
+
+// Reads, as a screenshot does, find the 640 x 480 frame itself, unscaled.
+bool FrameReadsRight()
+{
+    return FramePixel(319, 0) == RED && FramePixel(320, 0) == BLUE &&
+           FramePixel(639, 479) == GREEN && FramePixel(0, 479) == BLUE;
+}
+
+// The child: fills on display, lets prepare act, draws two frames (Mesa takes
+// up a window's new size at a swap), captures the screen or the window called
+// windowName, and ends as the demo does, saying what it saw.
+[[noreturn]] void ShowPattern(const std::string& display, const std::string& capture,
+                              void (*prepare)() = nullptr, const char* windowName = nullptr)
+{
+    setenv("DISPLAY", display.c_str(), 1);
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    test_support::FillAsTheDemoDoes();
+    if (prepare != nullptr)
+        prepare();
+    DrawPattern();
+    BufferSwap::Swim();
+    DrawPattern();
+    GLint framebuffer = 0;
+    OpenGLLib::glGetIntegerv(GL_FRAMEBUFFER_BINDING, &framebuffer);
+    const bool readsRight = FrameReadsRight();
+    BufferSwap::Swim();
+    OpenGLLib::glFinish();
+    const bool captured = test_support::CaptureWithXwd(display, capture, windowName);
+    std::fprintf(stderr, "offscreen frame %s, frame read %s, captured %s, error text [%s]\n",
+                 framebuffer != 0 ? "yes" : "no", readsRight ? "right" : "wrong",
+                 captured ? "yes" : "no", Error::Text());
+    Aquarium::Shutdown(Error::Text());
+}
+
+// The pattern fills picture, and everything else in capture is black.
+void ExpectPicture(const Capture& capture, const FrameRect& picture)
+{
+    int notBlack = 0;
+    for (int y = 0; y < capture.height; ++y) {
+        for (int x = 0; x < capture.width; ++x) {
+            const bool inside = x >= picture.x && x < picture.x + picture.width &&
+                                y >= picture.y && y < picture.y + picture.height;
+            notBlack += !inside && capture.At(x, y) != BLACK;
+        }
+    }
+    EXPECT_EQ(notBlack, 0) << "pixels of the bars that are not black";
+    const auto at = [&](int quarterX, int quarterY) {
+        return capture.At(picture.x + picture.width * quarterX / 4,
+                          picture.y + picture.height * quarterY / 4);
+    };
+    EXPECT_EQ(at(1, 3), RED) << "lower left";
+    EXPECT_EQ(at(3, 1), GREEN) << "upper right";
+    EXPECT_EQ(at(1, 1), BLUE) << "upper left";
+    const int row = picture.y + picture.height / 4;
+    EXPECT_EQ(capture.At(picture.x, row), BLUE) << "the picture's first column";
+    EXPECT_EQ(capture.At(picture.x + picture.width - 1, row), GREEN) << "its last column";
+}
+
+// Runs child against an Xvfb of width x height and checks its capture.
+void ExpectCapture(int width, int height, void (*child)(const std::string&, const std::string&),
+                   const std::string& childSays, const Capture& expectedSize,
+                   const FrameRect& picture)
+{
+    test_support::Xvfb server(width, height);
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb did not start";
+    test_support::ScratchDirectory scratch;
+    const std::string path = scratch.Path() + "/capture.xwd";
+    EXPECT_EXIT(child(server.Display(), path), ::testing::ExitedWithCode(1), childSays);
+    Capture capture;
+    ASSERT_TRUE(test_support::ReadXwd(path, capture));
+    ASSERT_EQ(capture.width, expectedSize.width);
+    ASSERT_EQ(capture.height, expectedSize.height);
+    ExpectPicture(capture, picture);
+}
+
+[[noreturn]] void ShowPatternFullScreen(const std::string& display, const std::string& capture)
+{
+    ShowPattern(display, capture);
+}
+
+constexpr char NO_MODE[] = "ChangeResolution: The video mode 640x480x32-bit color is not supported\n";
+
+struct Screen {
+    int width, height;
+    FrameRect picture;        // where the frame must appear, rows top first
+    const char* framebuffer;  // "yes" when the frame is drawn offscreen and scaled
+    const char* errorText;
+};
+
+TEST(XvfbFrameDeathTest, TheFrameFillsTheScreenAt4To3OnBlackOrOneToOneInItsOwnMode)
+{
+    const Screen screens[] = {
+        {1024, 768, {0, 0, 1024, 768}, "yes", NO_MODE},
+        {1280, 720, {160, 0, 960, 720}, "yes", NO_MODE},
+        {640, 480, {0, 0, 640, 480}, "no", ""},
+    };
+    for (const Screen& screen : screens) {
+        SCOPED_TRACE(std::to_string(screen.width) + "x" + std::to_string(screen.height));
+        ExpectCapture(screen.width, screen.height, ShowPatternFullScreen,
+                      std::string("offscreen frame ") + screen.framebuffer +
+                          ", frame read right, captured yes, error text \\[" + screen.errorText +
+                          "\\]\n",
+                      Capture{screen.width, screen.height, {}}, screen.picture);
+    }
+}
+
+// Someone else (xdotool here) makes the user's window wider; the demo's own
+// messages tell it when that happened.
+void ResizeTo800By400()
+{
+    if (std::system("xdotool search --name '^Aquarium$' windowsize %@ 800 400") != 0)
+        std::exit(4);
+    constexpr std::intptr_t RESIZED = 400 << 16 | 800;
+    constexpr int PATIENCE = 1000;  // polls of 10 ms before giving up
+    platform::Message message;
+    for (int poll = 0; poll < PATIENCE; ++poll) {
+        if (!platform::Os().PeekMessage(message))
+            platform::Os().Sleep(10);
+        else if (message.kind == platform::WM_SIZE && message.lParam == RESIZED)
+            return;
+    }
+    std::exit(5);
+}
+
+[[noreturn]] void ShowPatternInAResizedWindow(const std::string& display,
+                                              const std::string& capture)
+{
+    setenv("AQUARIUM_WINDOW", "1", 1);
+    ShowPattern(display, capture, ResizeTo800By400, "Aquarium");
+}
+
+TEST(XvfbFrameDeathTest, AChosenWindowLeavesTheDisplayAloneAndScalesThePictureWhenResized)
+{
+    ExpectCapture(1024, 768, ShowPatternInAResizedWindow,
+                  "offscreen frame yes, frame read right, captured yes, error text \\[\\]\n",
+                  Capture{800, 400, {}}, {133, 0, 533, 400});
+}
+
+}  // namespace

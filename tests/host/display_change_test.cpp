@@ -1,0 +1,110 @@
+// A full-screen fill on displays that refuse the 640 x 480 x 32 switch in each
+// way Windows can: no such mode, a refused switch, a switch that asks for a
+// restart. Each time the change's message carries the three numbers asked
+// for, and the Aquarium is filled all the same: the demo goes on.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "host/aquarium.h"
+#include "host/error.h"
+#include "platform/fake_backend.h"
+#include "platform/fake_gl.h"
+
+namespace {
+
+using platform::DisplayMode;
+
+constexpr std::uint32_t ALL_FIELDS = platform::DM_BITSPERPEL | platform::DM_PELSWIDTH |
+                                     platform::DM_PELSHEIGHT | platform::DM_DISPLAYFREQUENCY;
+constexpr std::uint32_t COMBINED = 0x1C0000;
+constexpr std::uint32_t DEPTH_ONLY = 0x40000;
+constexpr std::uint32_t SIZE_ONLY = 0x180000;
+constexpr std::uint32_t RESTORE = 0;  // stands for the null mode below
+
+DisplayMode Mode(std::uint32_t width, std::uint32_t height, std::uint32_t bits)
+{
+    return DisplayMode{ALL_FIELDS, bits, width, height, 60};
+}
+
+struct Refusal {
+    const char* name;
+    std::int32_t width, height, depth;  // what the fill asks for
+    std::vector<DisplayMode> offered;   // the display's modes; the last is the desktop
+    std::deque<int> answers;            // scripted; none: answers follow the modes
+    std::vector<std::uint32_t> changes; // field masks of the changes asked, in order
+    const char* message;
+};
+
+const Refusal REFUSALS[] = {
+    {"NoModeOfThatSize", 640, 480, 32, {Mode(800, 600, 32), Mode(1024, 768, 32)}, {},
+     {COMBINED, DEPTH_ONLY, SIZE_ONLY, RESTORE},
+     "ChangeResolution: The video mode 640x480x32-bit color is not supported\n"},
+    {"NoModeOfThatDepth", 800, 600, 16, {Mode(800, 600, 32), Mode(1024, 768, 32)}, {},
+     {COMBINED, DEPTH_ONLY},
+     "ChangeResolution: The video mode 800x600x16-bit color is not supported\n"},
+    {"SwitchRefused", 640, 480, 32, {Mode(640, 480, 32)},
+     {platform::DISP_CHANGE_FAILED, platform::DISP_CHANGE_FAILED,
+      platform::DISP_CHANGE_SUCCESSFUL, platform::DISP_CHANGE_FAILED},
+     {ALL_FIELDS, COMBINED, DEPTH_ONLY, SIZE_ONLY, RESTORE},
+     "ChangeResolution: Hardware failed to change to 640x480x32-bit color\n"},
+    {"AsksForRestart", 1024, 768, 16, {},
+     {platform::DISP_CHANGE_RESTART, platform::DISP_CHANGE_RESTART}, {COMBINED, DEPTH_ONLY},
+     "ChangeResolution: You must change your video mode to 1024x768x16-bit color and then "
+     "restart\n"},
+};
+
+std::vector<std::uint32_t> FieldsOf(const std::vector<platform::FakeBackend::DisplayChange>& all)
+{
+    std::vector<std::uint32_t> fields;
+    for (const auto& change : all)
+        fields.push_back(change.hasMode ? change.mode.fields : RESTORE);
+    return fields;
+}
+
+void SwimNothing() {}
+const SwimFunction SWIM_LIST[] = {nullptr, SwimNothing, nullptr};
+const LightFunction LIGHT_LIST[] = {nullptr, nullptr};
+const PolygonFunction POLYGON_LIST[] = {nullptr, nullptr};
+
+TEST(RefusedDisplayChange, IsReportedWithTheNumbersAskedAndTheFullScreenFillGoesOn)
+{
+    for (const Refusal& refusal : REFUSALS) {
+        SCOPED_TRACE(refusal.name);
+        Error::Reset();
+        gDisplay = AquariumDisplay{};
+        platform::FakeGLReset();
+        platform::ScopedFakeBackend scoped;
+        platform::FakeBackend& fake = scoped.fake;
+        fake.AddLibrary("opengl32.dll", platform::FakeGLExports());
+        fake.AddLibrary("glu32.dll", platform::FakeGLUExports());
+        fake.displayModes = refusal.offered;
+        fake.desktopMode = refusal.offered.empty() ? DisplayMode{} : refusal.offered.back();
+        fake.answersFollowDisplayModes = refusal.answers.empty();
+        fake.displayChangeAnswers = refusal.answers;
+        Aquarium aquarium;
+        aquarium.width = refusal.width;
+        aquarium.height = refusal.height;
+        aquarium.colourDepth = refusal.depth;
+        aquarium.fullScreen = 1;
+
+        EXPECT_TRUE(aquarium.FillOpenGL(SWIM_LIST, LIGHT_LIST, POLYGON_LIST,
+                                        fake.ProgramInstance()));
+        EXPECT_STREQ(Error::Text(), refusal.message);
+        EXPECT_EQ(FieldsOf(fake.displayChanges), refusal.changes);
+        EXPECT_EQ(aquarium.filled, 1);
+        ASSERT_EQ(fake.createdWindows.size(), 1u);
+        EXPECT_EQ(fake.createdWindows[0].style, 0x84000000u) << "still the full-screen window";
+        EXPECT_EQ(fake.createdWindows[0].width, refusal.width);
+        EXPECT_EQ(fake.createdWindows[0].height, refusal.height);
+        const std::string viewport = "glViewport(0, 0, " + std::to_string(refusal.width) + ", " +
+                                     std::to_string(refusal.height) + ")";
+        EXPECT_EQ(platform::FakeGLCalls().back(), viewport) << "drawing keeps its own size";
+        Aquarium::GLShutdown();
+    }
+}
+
+}  // namespace
