@@ -60,7 +60,7 @@ TEST(Soundtrack, PlaysEachActWithinTwoLuOfItsPlannedLoudness)
     const Pcm& pcm = ShowTrack().pcm;
     for (const Act& act : ACTS) {
         const std::size_t first = FrameAt(SceneStartMs(act.firstScene));
-        const std::size_t end = act.lastScene == SCENE_COUNT - 1 ? pcm.Frames() : FrameAt(SCENE_END_MS[act.lastScene]);
+        const std::size_t end = FrameAt(ActEndMs(act));
         EXPECT_NEAR(IntegratedLoudness(pcm, first, end), act.plannedLufs, 2.0) << act.name;
     }
 }

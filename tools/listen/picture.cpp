@@ -90,7 +90,7 @@ void DrawLoudness(const Pcm& track, Canvas* canvas)
     }
     for (const Act& act : ACTS) {
         const int first = canvas->ColumnAt(SceneStartMs(act.firstScene));
-        const int last = act.lastScene == SCENE_COUNT - 1 ? canvas->width : canvas->ColumnAt(SCENE_END_MS[act.lastScene]);
+        const int last = canvas->ColumnAt(ActEndMs(act));
         for (int x = std::max(first, 0); x < std::min(last, canvas->width); ++x)
             canvas->Put(x, CurveY(*canvas, act.plannedLufs), PLAN);
     }

@@ -41,6 +41,13 @@ constexpr std::array<Act, 10> ACTS = {{
     {"credits", 50, 50, -17.0},
 }};
 
+// Where an act's stretch of the track ends: its last scene's end, or for the
+// last act the end of the track with the final chord's ringing.
+constexpr std::int32_t ActEndMs(const Act& act)
+{
+    return act.lastScene == SCENE_COUNT - 1 ? TRACK_LENGTH_MS : SCENE_END_MS[act.lastScene];
+}
+
 // The act that scene belongs to.
 inline const Act& ActOf(int scene)
 {

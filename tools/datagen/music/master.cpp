@@ -31,7 +31,7 @@ struct FrameRange {
 FrameRange ActFrames(const Act& act, std::size_t frames)
 {
     const std::size_t first = FrameAt(SceneStartMs(act.firstScene));
-    const std::size_t end = act.lastScene == SCENE_COUNT - 1 ? frames : FrameAt(SCENE_END_MS[act.lastScene]);
+    const std::size_t end = FrameAt(ActEndMs(act));
     return {first, std::min(end, frames)};
 }
 

@@ -68,11 +68,13 @@ void SetRoom(fluid_synth_t* synth)
     fluid_synth_set_reverb_group_level(synth, ALL_GROUPS, 0.55);
 }
 
-// The two halves of the band, about equal in work: drums, bass, lead and the
-// hits on one synthesiser, the sustained harmony on the other.
+// The two halves of the band, about equal in work (measured): drums, bass,
+// lead, strings and the hits on one synthesiser; pads, arpeggio, stabs and
+// the counter line on the other.
 bool InFirstHalf(std::uint8_t channel)
 {
-    return channel == DRUMS || channel == BASS || channel == LEAD || channel == HITS || channel == TIMPANI;
+    return channel == DRUMS || channel == BASS || channel == LEAD || channel == STRINGS || channel == HITS ||
+           channel == TIMPANI;
 }
 
 std::vector<Action> Schedule(const Score& score, bool firstHalf)
