@@ -6,4 +6,6 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
 cmake --build build -j2 --target aquarium default_data
-exec ./build/aquarium "$@"
+# The demo reads "dovra.kzp" from, and writes its screenshots to, its working directory.
+cd build
+exec ./aquarium "$@"
