@@ -1,57 +1,29 @@
-// The demo's entry point. Fills the global Aquarium (display mode, window, GL
-// libraries and context), then runs frames over the system objects until
-// Escape or a closed window, and ends through Aquarium::Shutdown.
+// The process's entry: the arguments joined with single blanks make the
+// demo's command line. A demo whose Aquarium cannot be filled still shows why
+// and ends with status 1, like every other failure.
+#include <string>
+
 #include "host/aquarium.h"
+#include "host/demo.h"
 #include "host/error.h"
-#include "host/handlers.h"
-#include "host/mainloop.h"
-#include "host/systemobjects.h"
-#include "image/screenshot.h"
 #include "platform/platform.h"
 
 namespace {
-constexpr std::int32_t SCREEN_WIDTH = 640;
-constexpr std::int32_t SCREEN_HEIGHT = 480;
-constexpr std::int32_t SCREEN_COLOUR_DEPTH = 32;
-
-// Lives until the process ends; the Aquarium borrows its array.
-Fishes frameList;
-
-bool BuildFrameList()
+std::string JoinArguments(int argc, char** argv)
 {
-    Fish* const objects[] = {&gClearScreen, &gOrderTableReset, &gOrderTableSort,
-                             &gOrderTableDraw, &gScreenshot, &gBufferSwap,
-                             &gClock, &gEscapeKey, &gMessagePump};
-    for (Fish* object : objects) {
-        if (!Fishes::InsertObject(&frameList, object, false))
-            return false;
+    std::string line;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1)
+            line += ' ';
+        line += argv[i];
     }
-    return true;
-}
-
-void ShowBlackFrame()
-{
-    ClearScreen::Swim();
-    BufferSwap::Swim();
+    return line;
 }
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    gAquarium.width = SCREEN_WIDTH;
-    gAquarium.height = SCREEN_HEIGHT;
-    gAquarium.colourDepth = SCREEN_COLOUR_DEPTH;
-    gAquarium.fullScreen = 1;
-    // A failed fill is shown like every other failure rather than ending silently.
-    if (!gAquarium.FillOpenGL(SWIM_LIST, LIGHT_LIST, POLYGON_LIST,
-                              platform::Os().ProgramInstance()))
-        Aquarium::Shutdown(Error::Text());
-    ShowBlackFrame();
-    if (!BuildFrameList())
-        Aquarium::Shutdown(Error::Text());
-    gAquarium.currentObjectList = frameList;
-    Clock::Swim();
-    Mainloop mainloop(&gAquarium, true);
-    mainloop.Feed();
+    const std::string commandLine = JoinArguments(argc, argv);
+    WinMain(platform::Os().ProgramInstance(), nullptr, commandLine.c_str(), platform::SW_SHOWNORMAL);
     Aquarium::Shutdown(Error::Text());
 }

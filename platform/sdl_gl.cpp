@@ -26,6 +26,14 @@ bool NeedsOffscreenFrame(const WindowRecord& window)
     return window.resizable || width != window.width || height != window.height;
 }
 
+// Frames never tear: adaptive sync where the driver has it, else every refresh;
+// a driver that refuses both swaps at once.
+void SwapOnRefresh()
+{
+    if (SDL_GL_SetSwapInterval(-1) != 0)
+        SDL_GL_SetSwapInterval(1);
+}
+
 }  // namespace
 
 PixelFormatDescriptor OnlyPixelFormat()
@@ -83,6 +91,7 @@ int SdlContexts::MakeCurrent(const WindowRecord* window, GLContextHandle context
     if (window == nullptr || window->sdl == nullptr || record == nullptr ||
         SDL_GL_MakeCurrent(window->sdl, record->sdl) != 0)
         return 0;
+    SwapOnRefresh();
     // Without framebuffer objects the frame is drawn into the window unscaled.
     if (NeedsOffscreenFrame(*window))
         record->frame.Start(window->width, window->height);

@@ -1,0 +1,13 @@
+// The table of content modules. New content (scenes, meshes, pictures) adds
+// a module here.
+#include "tools/datagen/content.h"
+
+#include "tools/datagen/music/music_module.h"
+
+const std::vector<ContentModule>& ContentModules()
+{
+    static const std::vector<ContentModule> modules = {
+        {"music", WriteMusic},
+    };
+    return modules;
+}
