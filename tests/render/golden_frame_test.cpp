@@ -16,7 +16,9 @@
 //          triangles the clipper makes, all inside its region; (1) a grey
 //          cell facing the eye on the left, and on the right nothing: a red
 //          cell wound away is culled; (2) a yellow light flare; (3) a trail
-//          flare, its older sprites (further left) smaller and brighter.
+//          flare, a white comet moving right: dim at the object itself (the
+//          newest sprite has intensity 0), bright just behind it, narrowing
+//          to the left, nothing ahead of it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
