@@ -1,0 +1,26 @@
+// Names of the show's shared meshes and pictures, written by WriteCommon and
+// used by every act: the racing craft, the flare sprites, the environment
+// map. Archive names, back-slashed as the scene files store them.
+#pragma once
+
+namespace Library {
+
+constexpr int CRAFT_COUNT = 3;
+// The hero's red craft, the blue rival, the yellow third.
+constexpr const char* CRAFT[CRAFT_COUNT] = {"data\\common\\objects\\craft_red.vob",
+                                            "data\\common\\objects\\craft_blue.vob",
+                                            "data\\common\\objects\\craft_yellow.vob"};
+constexpr int HERO = 0;
+constexpr int RIVAL = 1;
+constexpr int THIRD = 2;
+
+// Flare sprites: a soft glow, a star with rays, a glow with a halo ring.
+constexpr const char* GLOW = "data\\common\\pictures\\glow.tga";
+constexpr const char* STAR = "data\\common\\pictures\\star.tga";
+constexpr const char* HALO = "data\\common\\pictures\\halo.tga";
+constexpr const char* EMBER = "data\\common\\pictures\\ember.tga";
+
+// A bright chrome surroundings map for environment-mapped metal.
+constexpr const char* CHROME = "data\\common\\pictures\\chrome.jpg";
+
+}  // namespace Library
