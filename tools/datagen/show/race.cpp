@@ -36,12 +36,22 @@ Progress Launch(float launch, float distance, float acceleration, float speed)
 }
 
 Race::Race(const Path& course, Progress progress, float calmUntil, std::function<float(float, float)> ground)
-    : course_(course), progress_(std::move(progress)), calmUntil_(calmUntil), ground_(std::move(ground))
+    : course_(course), calmUntil_(calmUntil), ground_(std::move(ground))
+{
+    for (int racer = 0; racer < 3; ++racer)
+        progress_[racer] = [progress, racer](float t) { return progress(t) + BEHIND[racer]; };
+}
+
+Race::Race(const Path& course, std::array<Progress, 3> progress, std::function<float(float, float)> ground)
+    : course_(course), progress_(std::move(progress)), calmUntil_(std::numeric_limits<float>::max()),
+      ground_(std::move(ground))
 {
 }
 
 float Race::Calm(float seconds) const
 {
+    if (seconds <= calmUntil_)
+        return 0.0f;
     const float t = (seconds - calmUntil_) / CALMING_SECONDS;
     return t <= 0.0f ? 0.0f : (t >= 1.0f ? 1.0f : t * t * (3.0f - 2.0f * t));
 }
@@ -49,7 +59,7 @@ float Race::Calm(float seconds) const
 float Race::Distance(int racer, float seconds) const
 {
     const float lead = LEAD_AMOUNT[racer] * std::sin(LEAD_RATE[racer] * seconds + LEAD_PHASE[racer]);
-    return progress_(seconds) + BEHIND[racer] + Calm(seconds) * lead;
+    return progress_[racer](seconds) + Calm(seconds) * lead;
 }
 
 Vec3 Race::Track(int racer, float seconds) const

@@ -3,7 +3,9 @@
 // camera, sees them where the story has them.
 #pragma once
 
+#include <array>
 #include <functional>
+#include <limits>
 
 #include "tools/datagen/builders/path.h"
 #include "tools/datagen/show/shot.h"
@@ -23,6 +25,8 @@ public:
     // ground gives the height of the ground at a distance along the course
     // and an offset across it.
     Race(const Path& course, Progress progress, float calmUntil, std::function<float(float, float)> ground);
+    // Each racer with a progress of its own, keeping to its lane.
+    Race(const Path& course, std::array<Progress, 3> progress, std::function<float(float, float)> ground);
 
     float Distance(int racer, float seconds) const;
     // The racer's place: its lane beside the course, hovering.
@@ -40,7 +44,7 @@ private:
     Vec3 Track(int racer, float seconds) const;  // the place without the hovering's bob
 
     const Path& course_;
-    Progress progress_;
+    std::array<Progress, 3> progress_;
     float calmUntil_;
     std::function<float(float, float)> ground_;
 };

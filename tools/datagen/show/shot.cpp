@@ -31,7 +31,7 @@ std::vector<Key> Sampled(const Shot& shot, const Motion& motion, Sampling sampli
 {
     std::vector<Key> keys;
     const float first = shot.Start() - KEY_MARGIN_SECONDS;
-    const float last = shot.End() + KEY_MARGIN_SECONDS;
+    const float last = sampling.until > 0.0f ? sampling.until : shot.End() + KEY_MARGIN_SECONDS;
     const int count = static_cast<int>(std::ceil((last - first) / sampling.step));
     float pitch = 0.0f, heading = 0.0f, bank = 0.0f;
     for (int i = 0; i <= count; ++i) {

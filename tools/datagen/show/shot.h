@@ -44,6 +44,7 @@ Motion Watching(const std::function<Vec3(float)>& position, Vec3 toward);
 struct Sampling {
     float step = 0.25f;    // seconds between keys
     bool linear = false;   // straight segments between keys
+    float until = 0.0f;    // when above 0, the last key's moment (else the slot's end and margin)
 };
 
 class Shot {
