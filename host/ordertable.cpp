@@ -5,6 +5,8 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
+
 #include "host/aquarium.h"
 #include "host/opengllib.h"
 #include "host/systemobjects.h"
@@ -44,9 +46,87 @@ std::uint32_t DigitOf(const PolygonNode& node, SortDigit digit)
     return node.priority & DIGIT_MASK;
 }
 
+// Walks the source chains of a pass ahead of it, a node a step, so that their
+// nodes are in the cache when the pass moves them. Each chain is a dependent
+// walk, a cache miss a node on a large table; scouting several chains at once
+// lets their misses overlap. Scouts only read, so the pass moves the nodes as
+// it would without them; their reach is bounded so that what they fetch is
+// still cached when its turn comes.
+class ChainScouts {
+public:
+    // Scouting pays only once the nodes outgrow the cache; a table that
+    // small is moved without it. moved: the nodes an earlier pass moved.
+    ChainScouts(BucketSet source, std::size_t moved) : source_(source), moved_(moved) {}
+
+    // The scouts' turn after the pass moved a node of bucket moving.
+    void Advance(int moving)
+    {
+        if (++moved_ < SCOUTED_TABLE)
+            return;
+        for (int step = 0; step < STEPS_A_NODE; ++step)
+            Step(moving);
+    }
+
+    std::size_t Moved() const { return moved_; }
+
+private:
+    static constexpr std::size_t SCOUTED_TABLE = 8192;  // nodes
+    static constexpr int SCOUTS = 12;
+    static constexpr int STEPS_A_NODE = 2;  // scouts outrun the pass, which must not catch them
+    static constexpr int REACH = 24;        // buckets beyond the one being moved
+
+    struct Scout {
+        PolygonNode* node = nullptr;   // touched, not yet passed; null: free
+        PolygonNode** tail = nullptr;  // its chain's tail slot
+    };
+
+    // The node's header may straddle two cache lines.
+    static void Touch(const PolygonNode* node)
+    {
+        __builtin_prefetch(node);
+        __builtin_prefetch(reinterpret_cast<const char*>(node + 1) - 1);
+    }
+
+    void Step(int moving)
+    {
+        Scout& scout = scouts_[turn_];
+        turn_ = (turn_ + 1) % SCOUTS;
+        if (scout.node == nullptr) {
+            Assign(scout, moving);
+        } else if (&scout.node->next == scout.tail) {
+            scout.node = nullptr;
+        } else {
+            scout.node = scout.node->next;
+            Touch(scout.node);
+        }
+    }
+
+    void Assign(Scout& scout, int moving)
+    {
+        if (next_ <= moving)
+            next_ = moving + 1;
+        for (; next_ < ORDER_TABLE_BUCKETS && next_ <= moving + REACH; ++next_) {
+            PolygonNode* const head = source_.heads[next_];
+            if (head == EMPTY_BUCKET)
+                continue;
+            scout.node = head;
+            scout.tail = source_.tails[next_];
+            Touch(head);
+            ++next_;
+            return;
+        }
+    }
+
+    BucketSet source_;
+    std::size_t moved_;
+    Scout scouts_[SCOUTS];
+    int turn_ = 0;
+    int next_ = 0;  // the first bucket no scout has taken
+};
+
 // Moves one source bucket, head to tail, to the target buckets; larger digits
 // go to lower buckets, so that walking upward draws them first.
-void MoveBucket(BucketSet source, int bucket, BucketSet target, SortDigit digit)
+void MoveBucket(BucketSet source, int bucket, BucketSet target, SortDigit digit, ChainScouts& scouts)
 {
     PolygonNode* node = source.heads[bucket];
     for (;;) {
@@ -54,6 +134,7 @@ void MoveBucket(BucketSet source, int bucket, BucketSet target, SortDigit digit)
         PolygonNode* const next = node->next;
         const bool last = IsBucketTail(source, bucket, node);
         OrderTableAppend(target, LAST_BUCKET - static_cast<int>(DigitOf(*node, digit)), node);
+        scouts.Advance(bucket);
         if (last)
             return;
         node = next;
@@ -61,13 +142,16 @@ void MoveBucket(BucketSet source, int bucket, BucketSet target, SortDigit digit)
 }
 
 // One stable pass; the target set is empty before it, the source set after it.
-void SortPass(BucketSet source, BucketSet target, SortDigit digit)
+// Returns the nodes moved; moved is what the pass before moved (0 for none).
+std::size_t SortPass(BucketSet source, BucketSet target, SortDigit digit, std::size_t moved)
 {
+    ChainScouts scouts(source, moved);
     for (int bucket = 0; bucket < ORDER_TABLE_BUCKETS; ++bucket) {
         if (source.heads[bucket] != EMPTY_BUCKET)
-            MoveBucket(source, bucket, target, digit);
+            MoveBucket(source, bucket, target, digit, scouts);
     }
     ClearSet(source);
+    return scouts.Moved() - moved;
 }
 
 // Walks one bucket; false when a null node or the terminator ended the walk.
@@ -107,10 +191,10 @@ void OrderTableStart(OrderTable& table, PolygonNode* terminator)
 
 void OrderTableSortPasses(OrderTable& table)
 {
-    SortPass(SetA(table), SetB(table), SortDigit::KeyBits8);
-    SortPass(SetB(table), SetA(table), SortDigit::KeyBits16);
-    SortPass(SetA(table), SetB(table), SortDigit::KeyBits24);
-    SortPass(SetB(table), SetA(table), SortDigit::Priority);
+    const std::size_t nodes = SortPass(SetA(table), SetB(table), SortDigit::KeyBits8, 0);
+    SortPass(SetB(table), SetA(table), SortDigit::KeyBits16, nodes);
+    SortPass(SetA(table), SetB(table), SortDigit::KeyBits24, nodes);
+    SortPass(SetB(table), SetA(table), SortDigit::Priority, nodes);
 }
 
 void OrderTableWalk(OrderTable& table, PolygonVisit visit)

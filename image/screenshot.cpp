@@ -34,17 +34,13 @@ void Screenshot::Swim()
     if ((f10 & platform::KEY_PRESSED_SINCE_LAST_QUERY) == 0)
         return;
     auto* shot = static_cast<Screenshot*>(gAquarium.currentObject);
-    // Four bytes a pixel leave room for OpenGL's row alignment of the three read.
-    const std::size_t size = static_cast<std::size_t>(gAquarium.width) *
-                             static_cast<std::size_t>(gAquarium.height) * 4;
-    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[size]);
+    std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[FrameBlockSize()]);
     if (!block) {
         Error::Report(1, "Screenshot::Swim: Error allocating memory\n");
         gAquarium.quit = 1;
         return;
     }
-    OpenGLLib::glReadPixels(0, 0, gAquarium.width, gAquarium.height, GL_RGB, GL_UNSIGNED_BYTE,
-                            block.get());
+    ReadFrame(block.get());
     char fileName[FILE_NAME_SIZE];
     std::snprintf(fileName, sizeof fileName, "%s%d%s", shot->prefix, shot->counter, ".tga");
     ++shot->counter;
@@ -52,4 +48,14 @@ void Screenshot::Swim()
         gAquarium.quit = 1;
         Error::Report(1, "Screenshot::Swim: Error writing .tga-file\n");
     }
+}
+
+std::size_t Screenshot::FrameBlockSize()
+{
+    return static_cast<std::size_t>(gAquarium.width) * static_cast<std::size_t>(gAquarium.height) * 4;
+}
+
+void Screenshot::ReadFrame(std::uint8_t* block)
+{
+    OpenGLLib::glReadPixels(0, 0, gAquarium.width, gAquarium.height, GL_RGB, GL_UNSIGNED_BYTE, block);
 }

@@ -178,6 +178,51 @@ TEST(OrderTableTest, RadixSortAgreesWithAStableComparisonSort)
     EXPECT_TRUE(SetIsEmpty(SetB(frame.table())));
 }
 
+// Node values of the large tables, by the shape of chains they make.
+enum class Shape { OneKey, ReciprocalDepths, AnyValues, FewKeysShifted };
+
+PolygonNode NodeOf(Shape shape, std::mt19937& random, int i)
+{
+    const std::uint32_t any = static_cast<std::uint32_t>(random());
+    switch (shape) {
+    case Shape::OneKey:
+        return {nullptr, DRAWN_TYPE, 0x12345678u, 250u};
+    case Shape::ReciprocalDepths: {
+        const float depth = 1.0f + static_cast<float>(any % 99000u) / 1000.0f;
+        return {nullptr, DRAWN_TYPE, static_cast<std::uint32_t>(2147483648.0f / depth), i % 5 == 0 ? 240u : 250u};
+    }
+    case Shape::AnyValues:
+        return {nullptr, DRAWN_TYPE, any, static_cast<std::uint32_t>(random()) & 0xFFu};
+    case Shape::FewKeysShifted:
+        break;
+    }
+    return {nullptr, DRAWN_TYPE, (any % 3u) << (8 * (i % 4)), any % 2u};
+}
+
+// Tables large enough for the sort to read its chains ahead: every shape of
+// chain (one bucket for all, a few long ones, many short ones) gives the
+// order of a stable comparison sort.
+TEST(OrderTableTest, LargeTablesSortAsAStableComparisonSortDoes)
+{
+    std::mt19937 random(7u);
+    for (const Shape shape : {Shape::OneKey, Shape::ReciprocalDepths, Shape::AnyValues, Shape::FewKeysShifted}) {
+        for (const int count : {8191, 8193, 30000}) {
+            SCOPED_TRACE(std::to_string(static_cast<int>(shape)) + ": " + std::to_string(count) + " nodes");
+            Frame frame;
+            std::vector<PolygonNode*> expected{frame.terminator()};
+            for (int i = 0; i < count; ++i) {
+                const PolygonNode values = NodeOf(shape, random, i);
+                expected.push_back(frame.Add(values.depthKey, values.priority));
+            }
+            std::stable_sort(expected.begin(), expected.end(), DrawnBefore);
+            expected.erase(std::find(expected.begin(), expected.end(), frame.terminator()), expected.end());
+            frame.Sort();
+            EXPECT_EQ(frame.Walk(), expected);
+            EXPECT_TRUE(SetIsEmpty(SetB(frame.table())));
+        }
+    }
+}
+
 // The operations on the global record, with the fake GL library loaded.
 class OrderTableOperationsTest : public ::testing::Test {
 protected:

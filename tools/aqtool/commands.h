@@ -37,4 +37,7 @@ int Mesh(char* const* arguments);  // NAME
 // Scenes (scene_command.cpp).
 int ShowScene(char* const* arguments);  // NAME FRAME
 
+// Frames (render_command.cpp).
+int Render(char* const* arguments);  // NAME TIME OUT.tga
+
 }  // namespace aqtool

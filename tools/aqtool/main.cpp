@@ -19,6 +19,10 @@ const Command COMMANDS[] = {
     {"mesh", "NAME", "load the mesh NAME as a scene would and print it as JSON", 1, Mesh},
     {"scene", "NAME FRAME", "load the scene NAME as the demo does, animate it at FRAME and print it as JSON", 2,
      ShowScene},
+    {"render", "NAME TIME OUT.tga",
+     "draw the frame of the scene NAME, TIME ms into it, as the demo does (640 x 480, headless) and write it as "
+     "a 24-bit TGA; the first scene's trails build up over many frames, which one frame cannot show",
+     3, Render},
 };
 
 int Usage()

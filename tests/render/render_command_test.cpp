@@ -1,0 +1,57 @@
+// aqtool render refuses what it cannot draw or write: a missing scene, a TIME
+// that is not a clock value, an OUT that cannot be written. Each ends with a
+// status and the error text on stderr, and leaves no picture behind.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "tests/render/golden_scene.h"
+#include "tests/support/aqtool_run.h"
+#include "tests/support/scratch_directory.h"
+
+namespace {
+
+using test_support::Aqtool;
+using test_support::AqtoolOutcome;
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+
+class RenderCommand : public ::testing::Test {
+protected:
+    test_support::ScratchDirectory scratch_;
+};
+
+TEST_F(RenderCommand, AMissingSceneFailsWithTheLoadersMessages)
+{
+    const AqtoolOutcome outcome = Aqtool({"render", "missing.scn", "0", "frame.tga"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_THAT(outcome.err, EndsWith("PAK::ReadFile: File not found. (missing.scn)\n"
+                                      "Scene::Load: Error reading .scn-file. ( missing.scn )\n"));
+    EXPECT_FALSE(std::filesystem::exists("frame.tga"));
+}
+
+TEST_F(RenderCommand, ATimeThatIsNotAClockValueIsRefusedBeforeAnythingIsDrawn)
+{
+    golden::WriteScene();
+    for (const char* time : {"", "-5", "+5", " 5", "12x", "1.5", "4294967296", "99999999999999999999999"}) {
+        SCOPED_TRACE(time);
+        const AqtoolOutcome outcome = Aqtool({"render", golden::SCENE_FILE, time, "frame.tga"});
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_THAT(outcome.err, HasSubstr("TIME is not a number of milliseconds"));
+        EXPECT_FALSE(std::filesystem::exists("frame.tga"));
+    }
+    EXPECT_EQ(Aqtool({"render", golden::SCENE_FILE, "4294967295", "frame.tga"}).status, 0);
+    EXPECT_EQ(std::filesystem::file_size("frame.tga"), 18u + 640u * 480u * 3u);
+}
+
+TEST_F(RenderCommand, AnUnwritableOutFailsWithTheWritersMessage)
+{
+    golden::WriteScene();
+    const AqtoolOutcome outcome = Aqtool({"render", golden::SCENE_FILE, "0", "no/such/folder/frame.tga"});
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_THAT(outcome.err, EndsWith("TGA::Save: Error opening file (no/such/folder/frame.tga)\n"));
+}
+
+}  // namespace
