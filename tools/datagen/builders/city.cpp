@@ -11,30 +11,42 @@
 namespace {
 
 constexpr float LOT = 30.0f;
+constexpr float ROW = 10.0f;               // road rows along the path
 constexpr float LAMP_SPACING = 40.0f;
 constexpr float LAMP_HEIGHT = 9.0f;
+constexpr float FACADE_WIDTH = 24.0f;
+constexpr float FACADE_HEIGHT = 12.0f;
+constexpr float PAVEMENT_OUT = 60.0f;      // beyond the kerb
 
-// A strip following the path between two offsets, at height, front up.
+// A strip following the path between offsets left and right (left < right)
+// at height, every row showing the band once across its whole width.
 void AddStrip(Mesh& mesh, const Path& path, float from, float to, float left, float right, float height,
-              std::uint32_t material, float uSpan)
+              std::uint32_t material, const Band& band)
 {
-    const int rows = static_cast<int>(std::ceil((to - from) / 10.0f));
-    AddSheet(mesh, 1, rows, [&](float u, float v) {
-        const float along = from + (to - from) * v;
-        const float across = left + (right - left) * (1.0f - u);
+    const int rows = static_cast<int>(std::ceil((to - from) / ROW));
+    const auto at = [&](float along, float across) {
         return path.At(along) + path.Side(along) * across + Vec3{0.0f, height, 0.0f};
-    }, material, {uSpan, (to - from) / 40.0f});
+    };
+    for (int j = 0; j < rows; ++j) {
+        const float a0 = from + (to - from) * static_cast<float>(j) / static_cast<float>(rows);
+        const float a1 = from + (to - from) * static_cast<float>(j + 1) / static_cast<float>(rows);
+        // Seen from above, looking along the path: left edge, then along, then right.
+        const std::uint32_t p = mesh.AddVertex(at(a0, left)), q = mesh.AddVertex(at(a1, left));
+        const std::uint32_t r = mesh.AddVertex(at(a1, right)), s = mesh.AddVertex(at(a0, right));
+        mesh.AddQuad(p, q, r, s, band.At(0.0f, 0.0f), band.At(0.0f, 1.0f), band.At(1.0f, 1.0f), band.At(1.0f, 0.0f),
+                     material);
+    }
 }
 
-void AddTower(Mesh& mesh, const Path& path, float along, float side, const CityMaterials& materials, Random& random)
+void AddTower(Mesh& mesh, const Path& path, float along, float side, const CityLook& look, Random& random)
 {
     const float width = random.Range(14.0f, 24.0f), depth = random.Range(14.0f, 26.0f);
-    const float height = random.Range(20.0f, 95.0f) * (random.Unit() < 0.15f ? 1.8f : 1.0f);
+    const float floors = std::round(random.Range(2.0f, 8.0f) * (random.Unit() < 0.15f ? 1.8f : 1.0f));
+    const float height = floors * FACADE_HEIGHT;
     const float offset = KERB_HALF_WIDTH + 3.0f + depth * 0.5f + random.Range(0.0f, 6.0f);
-    const std::uint32_t facade = materials.facades[static_cast<std::size_t>(random.Below(static_cast<int>(materials.facades.size())))];
+    const Band& facade = look.facades[static_cast<std::size_t>(random.Below(static_cast<int>(look.facades.size())))];
     Mesh tower;
-    AddBox(tower, {0.0f, height * 0.5f, 0.0f}, {width, height, depth}, facade, {width / 24.0f, height / 24.0f});
-    AddBox(tower, {0.0f, height + 0.5f, 0.0f}, {width - 2.0f, 1.0f, depth - 2.0f}, materials.roof);
+    AddBandBox(tower, {0.0f, height * 0.5f, 0.0f}, {width, height, depth}, look.atlas, facade, FACADE_WIDTH, FACADE_HEIGHT, look.dark);
     Placement place;
     place.position = path.At(along) + path.Side(along) * (side * offset);
     place.heading = LookAngles(path.Direction(along)).heading;
@@ -43,23 +55,22 @@ void AddTower(Mesh& mesh, const Path& path, float along, float side, const CityM
 
 }  // namespace
 
-Mesh BuildCityStretch(const Path& path, float from, float to, const CityMaterials& materials, std::uint32_t seed)
+Mesh BuildCityStretch(const Path& path, float from, float to, const CityLook& look, std::uint32_t seed)
 {
     Mesh mesh;
-    AddStrip(mesh, path, from, to, -ROAD_HALF_WIDTH, ROAD_HALF_WIDTH, 0.0f, materials.road, 1.0f);
-    for (const float side : {-1.0f, 1.0f})
-        AddStrip(mesh, path, from, to, side < 0 ? -KERB_HALF_WIDTH - 60.0f : ROAD_HALF_WIDTH,
-                 side < 0 ? -ROAD_HALF_WIDTH : KERB_HALF_WIDTH + 60.0f, 0.2f, materials.pavement, 4.0f);
+    AddStrip(mesh, path, from, to, -ROAD_HALF_WIDTH, ROAD_HALF_WIDTH, 0.0f, look.atlas, look.road);
+    AddStrip(mesh, path, from, to, -KERB_HALF_WIDTH - PAVEMENT_OUT, -ROAD_HALF_WIDTH, 0.2f, look.atlas, look.pavement);
+    AddStrip(mesh, path, from, to, ROAD_HALF_WIDTH, KERB_HALF_WIDTH + PAVEMENT_OUT, 0.2f, look.atlas, look.pavement);
     for (float along = std::ceil(from / LOT) * LOT; along < to; along += LOT) {
         for (const float side : {-1.0f, 1.0f}) {
             Random random(seed * 977u + static_cast<std::uint64_t>(along) * 31u + (side > 0 ? 7u : 0u));
             if (random.Unit() < 0.85f)
-                AddTower(mesh, path, along, side, materials, random);
+                AddTower(mesh, path, along, side, look, random);
         }
     }
     for (const Vec3& head : CityLamps(path, from, to)) {
-        AddBox(mesh, head - Vec3{0.0f, LAMP_HEIGHT * 0.5f, 0.0f}, {0.4f, LAMP_HEIGHT, 0.4f}, materials.pole);
-        AddBox(mesh, head, {1.4f, 0.5f, 1.4f}, materials.lamp);
+        AddBox(mesh, head - Vec3{0.0f, LAMP_HEIGHT * 0.5f, 0.0f}, {0.4f, LAMP_HEIGHT, 0.4f}, look.atlas, {}, look.dark);
+        AddBox(mesh, head, {1.4f, 0.5f, 1.4f}, look.lamp);
     }
     return mesh;
 }

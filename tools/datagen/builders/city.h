@@ -1,28 +1,30 @@
 // A city at night along a boulevard: the road and pavements following a
-// path, towers with lit windows on both sides, street lamps. Built in
-// stretches of the path like the canyon, so a scene carries what it sees.
+// path, towers with lit windows on both sides, street lamps. Everything but
+// the lamps' heads maps into one stacked picture, so that a stretch draws
+// with two materials however its cells interleave. Built in stretches of
+// the path like the canyon, so a scene carries what it sees.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-#include "tools/datagen/builders/mesh.h"
+#include "tools/datagen/builders/atlas.h"
 #include "tools/datagen/builders/path.h"
 
-struct CityMaterials {
-    std::vector<std::uint32_t> facades;  // pictures of windows, 24 x 24 units each
-    std::uint32_t roof = 0;
-    std::uint32_t road = 0;              // its picture spans the road's width
-    std::uint32_t pavement = 0;
-    std::uint32_t pole = 0;
-    std::uint32_t lamp = 0;
+struct CityLook {
+    std::uint32_t atlas = 0;        // the material of the stacked picture
+    std::vector<Band> facades;      // windows, 8 across and 4 floors up each, 24 x 12 units
+    Band road;                      // across the road, 10 units along
+    Band pavement;
+    Uv dark;                        // a point of plain dark wall, for roofs and poles
+    std::uint32_t lamp = 0;         // the lamps' heads
 };
 
 constexpr float ROAD_HALF_WIDTH = 16.0f;
 constexpr float KERB_HALF_WIDTH = 22.0f;
 
 // The road and the city beside it from distance from to to along path.
-Mesh BuildCityStretch(const Path& path, float from, float to, const CityMaterials& materials, std::uint32_t seed);
+Mesh BuildCityStretch(const Path& path, float from, float to, const CityLook& look, std::uint32_t seed);
 
 // Where the street lamps stand in that stretch (their heads), for flares.
 std::vector<Vec3> CityLamps(const Path& path, float from, float to);

@@ -6,14 +6,19 @@
 #include <string>
 
 #include "tools/datagen/builders/mesh.h"
+#include "tools/datagen/builders/picture.h"
 #include "tools/datagen/builders/surfaces.h"
 
 struct CraftStyle {
-    std::string livery;       // colour map of the hull
-    Colour engine{0.55f, 0.57f, 0.6f};
+    std::string livery;       // colour map of the whole craft: CraftLivery's picture
     Colour exhaust{1.0f, 0.55f, 0.2f};
     Colour canopy{0.3f, 0.6f, 0.9f};
 };
+
+// The craft's one colour map: the paint with a stripe along the middle, then
+// bands of engine metal and dark struts, so that the craft's solid parts
+// draw with one material.
+Picture CraftLivery(Colour paint, Colour stripe, Colour trim);
 
 Mesh BuildCraft(const CraftStyle& style);
 // The craft in two parts: the shell (hull, fins, canopy) and the frame

@@ -59,6 +59,7 @@ public:
     const std::vector<Vec3>& Positions() const { return positions_; }
     std::vector<Vec3>& Positions() { return positions_; }
     const std::vector<Triangle>& Triangles() const { return triangles_; }
+    std::vector<Triangle>& Triangles() { return triangles_; }
     const std::vector<VECTOR_FILE_Material>& Materials() const { return materials_; }
     std::vector<VECTOR_FILE_Material>& Materials() { return materials_; }
 

@@ -97,6 +97,14 @@ bool WritePicture(const std::string& root, const std::string& archiveName, const
     return !bytes.empty() && MakeParentFolders(path) && WriteBytesFile(path, bytes);
 }
 
+Picture Cropped(const Picture& picture, int rows)
+{
+    Picture top = picture;
+    top.height = rows;
+    top.pixels.resize(static_cast<std::size_t>(rows) * static_cast<std::size_t>(picture.width));
+    return top;
+}
+
 Colour Mix(Colour a, Colour b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
 Colour Scaled(Colour c, float s) { return {c.r * s, c.g * s, c.b * s}; }
 Colour Added(Colour a, Colour b) { return {a.r + b.r, a.g + b.g, a.b + b.b}; }

@@ -55,6 +55,9 @@ std::vector<std::uint8_t> EncodePicture(const Picture& picture, const PictureFor
 bool WritePicture(const std::string& root, const std::string& archiveName, const Picture& picture,
                   const PictureForm& form);
 
+// The top rows rows of picture.
+Picture Cropped(const Picture& picture, int rows);
+
 // Colour helpers for painting.
 Colour Mix(Colour a, Colour b, float t);
 Colour Scaled(Colour c, float s);

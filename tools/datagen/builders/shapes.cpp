@@ -62,7 +62,7 @@ float SignedAreaZ(Vec3 a, Vec3 b, Vec3 c) { return (b.x - a.x) * (c.y - a.y) - (
 
 }  // namespace
 
-void AddBox(Mesh& mesh, Vec3 centre, Vec3 size, std::uint32_t material, Uv repeat)
+void AddBox(Mesh& mesh, Vec3 centre, Vec3 size, std::uint32_t material, Uv repeat, Uv origin)
 {
     const Vec3 half = size * 0.5f;
     for (const BoxFace& face : BOX_FACES) {
@@ -73,7 +73,8 @@ void AddBox(Mesh& mesh, Vec3 centre, Vec3 size, std::uint32_t material, Uv repea
         const std::uint32_t b = mesh.AddVertex(middle - right + up);
         const std::uint32_t c = mesh.AddVertex(middle + right + up);
         const std::uint32_t d = mesh.AddVertex(middle + right - up);
-        mesh.AddQuad(a, b, c, d, {0.0f, repeat.v}, {0.0f, 0.0f}, {repeat.u, 0.0f}, {repeat.u, repeat.v}, material);
+        const float u0 = origin.u, v0 = origin.v, u1 = origin.u + repeat.u, v1 = origin.v + repeat.v;
+        mesh.AddQuad(a, b, c, d, {u0, v1}, {u0, v0}, {u1, v0}, {u1, v1}, material);
     }
 }
 

@@ -17,8 +17,10 @@ struct ProfilePoint {
 };
 
 // An axis-aligned box centred on centre, each face with its own four
-// vertices so that it lights flat even with a smooth material.
-void AddBox(Mesh& mesh, Vec3 centre, Vec3 size, std::uint32_t material, Uv repeat = {1.0f, 1.0f});
+// vertices so that it lights flat even with a smooth material. Each face
+// maps from origin to origin + repeat; a repeat of 0 gives every corner the
+// one point origin (a plain colour out of a stacked picture).
+void AddBox(Mesh& mesh, Vec3 centre, Vec3 size, std::uint32_t material, Uv repeat = {1.0f, 1.0f}, Uv origin = {});
 
 // The profile turned about the y axis in segments steps, bottom to top. Ends
 // of radius 0 close at a pole; ends of another radius are capped with a flat

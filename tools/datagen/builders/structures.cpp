@@ -20,24 +20,24 @@ Vec3 GantryLamp(float, float height, int lamp, int lamps)
     return {-0.5f * width + 1.2f + 2.4f * static_cast<float>(lamp), height + 0.8f, -1.35f};
 }
 
-void AddHall(Mesh& mesh, Vec3 centre, Vec3 size, std::uint32_t facade, std::uint32_t roof)
+void AddHall(Mesh& mesh, Vec3 centre, Vec3 size, std::uint32_t material, const Band& facade, const Band& roof)
 {
-    AddBox(mesh, centre + Vec3{0.0f, size.y * 0.5f, 0.0f}, size, facade, {size.x / 8.0f, size.y / 6.0f});
+    AddBandBox(mesh, centre + Vec3{0.0f, size.y * 0.5f, 0.0f}, size, material, facade, 8.0f, 6.0f, roof.At(0.0f, 0.5f));
     // The vault: half a cylinder along z over the walls.
     const float radius = size.x * 0.5f;
     const float top = centre.y + size.y;
-    Mesh vault;
-    AddSheet(vault, 8, 1, [=](float u, float v) {
+    const std::size_t first = mesh.Triangles().size();
+    AddSheet(mesh, 8, 1, [=](float u, float v) {
         const float a = PI * u;
         return Vec3{centre.x + radius * std::cos(a), top + radius * 0.35f * std::sin(a), centre.z + size.z * (v - 0.5f)};
-    }, roof, {1.0f, size.z / 10.0f});
-    mesh.Append(vault);
+    }, material);
+    MapIntoBand(mesh, first, roof);
 }
 
-void AddMast(Mesh& mesh, float height, std::uint32_t frame, std::uint32_t lamp)
+void AddMast(Mesh& mesh, float height, std::uint32_t material, Uv frame, std::uint32_t lamp)
 {
-    AddBox(mesh, {0.0f, height * 0.5f, 0.0f}, {0.8f, height, 0.8f}, frame);
-    AddBox(mesh, {0.0f, height + 1.0f, 0.0f}, {4.4f, 2.6f, 1.0f}, frame);
+    AddBox(mesh, {0.0f, height * 0.5f, 0.0f}, {0.8f, height, 0.8f}, material, {}, frame);
+    AddBox(mesh, {0.0f, height + 1.0f, 0.0f}, {4.4f, 2.6f, 1.0f}, material, {}, frame);
     for (int i = 0; i < 4; ++i) {
         const float x = -1.5f + static_cast<float>(i);
         AddBox(mesh, {x, height + 1.0f, -0.55f}, {0.8f, 1.8f, 0.1f}, lamp);
@@ -56,14 +56,14 @@ void AddArch(Mesh& mesh, float width, float height, std::uint32_t frame, std::ui
     mesh.AddQuad(a, b, c, d, {0.0f, 1.0f}, {0.0f, 0.0f}, {1.0f, 0.0f}, {1.0f, 1.0f}, banner);
 }
 
-void AddStand(Mesh& mesh, float length, int tiers, std::uint32_t seats, std::uint32_t frame)
+void AddStand(Mesh& mesh, float length, int tiers, std::uint32_t material, const Band& seats, Uv frame)
 {
     for (int t = 0; t < tiers; ++t) {
         const float z = 2.0f * static_cast<float>(t), y = 1.2f * static_cast<float>(t);
-        AddBox(mesh, {0.0f, y + 0.6f, z + 1.0f}, {length, 1.2f, 2.0f}, seats, {length / 16.0f, 1.0f});
+        AddBandBox(mesh, {0.0f, y + 0.6f, z + 1.0f}, {length, 1.2f, 2.0f}, material, seats, 16.0f, 1.2f, frame);
     }
     AddBox(mesh, {0.0f, 1.2f * static_cast<float>(tiers) + 2.0f, 2.0f * static_cast<float>(tiers) + 0.5f},
-           {length, 4.0f, 1.0f}, frame);
+           {length, 4.0f, 1.0f}, material, {}, frame);
 }
 
 void AddDisc(Mesh& mesh, Vec3 centre, float radius, int segments, std::uint32_t material)
@@ -85,46 +85,46 @@ void AddDisc(Mesh& mesh, Vec3 centre, float radius, int segments, std::uint32_t 
     }
 }
 
-void AddWallStretch(Mesh& mesh, float length, float height, float spacing, std::uint32_t facade, std::uint32_t frame)
+void AddWallStretch(Mesh& mesh, float length, float height, float spacing, std::uint32_t material, const Band& facade,
+                    Uv frame)
 {
-    const std::uint32_t a = mesh.AddVertex({0.0f, 0.0f, length}), b = mesh.AddVertex({0.0f, height, length});
-    const std::uint32_t c = mesh.AddVertex({0.0f, height, 0.0f}), d = mesh.AddVertex({0.0f, 0.0f, 0.0f});
-    mesh.AddQuad(a, b, c, d, facade, {0.0f, height / 60.0f}, {length / 40.0f, 0.0f});
+    AddBandQuad(mesh, {0.0f, 0.0f, length}, {0.0f, height, length}, {0.0f, height, 0.0f}, {0.0f, 0.0f, 0.0f}, material, facade,
+                length / 40.0f, static_cast<int>(std::round(height / 60.0f)));
     for (float z = spacing * 0.5f; z < length; z += spacing) {
-        AddBox(mesh, {-5.0f, height * 0.5f, z}, {10.0f, height, 8.0f}, frame, {1.0f, height / 60.0f});
-        AddBox(mesh, {-9.0f, 6.0f, z}, {8.0f, 12.0f, 12.0f}, frame);
+        AddBox(mesh, {-5.0f, height * 0.5f, z}, {10.0f, height, 8.0f}, material, {}, frame);
+        AddBox(mesh, {-9.0f, 6.0f, z}, {8.0f, 12.0f, 12.0f}, material, {}, frame);
     }
 }
 
-void AddDeck(Mesh& mesh, float length, float width, std::uint32_t surface, std::uint32_t barrier, std::uint32_t lamp)
+void AddDeck(Mesh& mesh, float length, float width, std::uint32_t material, const Band& surface, Uv frame,
+             std::uint32_t lamp)
 {
     const float w = width * 0.5f;
-    const std::uint32_t a = mesh.AddVertex({-w, 0.0f, 0.0f}), b = mesh.AddVertex({-w, 0.0f, length});
-    const std::uint32_t c = mesh.AddVertex({w, 0.0f, length}), d = mesh.AddVertex({w, 0.0f, 0.0f});
-    mesh.AddQuad(a, b, c, d, surface, {0.0f, 0.0f}, {width / 20.0f, length / 20.0f});
-    AddBox(mesh, {0.0f, -3.3f, length * 0.5f}, {width, 6.0f, length}, barrier);
+    AddBandQuad(mesh, {-w, 0.0f, 0.0f}, {-w, 0.0f, length}, {w, 0.0f, length}, {w, 0.0f, 0.0f}, material, surface,
+                width / 20.0f, static_cast<int>(length / 20.0f));
+    AddBox(mesh, {0.0f, -3.3f, length * 0.5f}, {width, 6.0f, length}, material, {}, frame);
     for (const float side : {-1.0f, 1.0f}) {
-        AddBox(mesh, {side * (w + 0.5f), 0.6f, length * 0.5f}, {1.0f, 1.2f, length}, barrier);
+        AddBox(mesh, {side * (w + 0.5f), 0.6f, length * 0.5f}, {1.0f, 1.2f, length}, material, {}, frame);
         for (float z = 10.0f; z < length; z += 20.0f)
             AddBox(mesh, {side * (w + 0.5f), 1.35f, z}, {0.6f, 0.3f, 1.6f}, lamp);
     }
 }
 
-void AddRoom(Mesh& mesh, Vec3 size, std::uint32_t floor, std::uint32_t wall, std::uint32_t ceiling)
+void AddRoom(Mesh& mesh, Vec3 size, std::uint32_t material, const Band& floor, const Band& wall, const Band& ceiling)
 {
     const Vec3 h = size * 0.5f;
-    const auto quad = [&](Vec3 a, Vec3 b, Vec3 c, Vec3 d, std::uint32_t material, Uv repeat) {
-        mesh.AddQuad(mesh.AddVertex(a), mesh.AddVertex(b), mesh.AddVertex(c), mesh.AddVertex(d), material, {0.0f, 0.0f},
-                     repeat);
-    };
-    // Each quad is wound to face the inside.
-    quad({-h.x, 0, -h.z}, {-h.x, 0, h.z}, {h.x, 0, h.z}, {h.x, 0, -h.z}, floor, {size.x / 10.0f, size.z / 10.0f});
-    quad({-h.x, size.y, h.z}, {-h.x, size.y, -h.z}, {h.x, size.y, -h.z}, {h.x, size.y, h.z}, ceiling,
-         {size.x / 12.0f, size.z / 12.0f});
-    quad({-h.x, size.y, h.z}, {h.x, size.y, h.z}, {h.x, 0, h.z}, {-h.x, 0, h.z}, wall, {size.x / 8.0f, size.y / 8.0f});
-    quad({h.x, size.y, -h.z}, {-h.x, size.y, -h.z}, {-h.x, 0, -h.z}, {h.x, 0, -h.z}, wall, {size.x / 8.0f, size.y / 8.0f});
-    quad({h.x, size.y, h.z}, {h.x, size.y, -h.z}, {h.x, 0, -h.z}, {h.x, 0, h.z}, wall, {size.z / 8.0f, size.y / 8.0f});
-    quad({-h.x, size.y, -h.z}, {-h.x, size.y, h.z}, {-h.x, 0, h.z}, {-h.x, 0, -h.z}, wall, {size.z / 8.0f, size.y / 8.0f});
+    const auto strips = [](float length, float tile) { return static_cast<int>(std::round(length / tile)); };
+    // Each quad: bottom left, top left, top right, bottom right seen from inside.
+    AddBandQuad(mesh, {-h.x, 0, -h.z}, {-h.x, 0, h.z}, {h.x, 0, h.z}, {h.x, 0, -h.z}, material, floor, size.x / 10.0f,
+                strips(size.z, 10.0f));
+    AddBandQuad(mesh, {-h.x, size.y, h.z}, {-h.x, size.y, -h.z}, {h.x, size.y, -h.z}, {h.x, size.y, h.z}, material, ceiling,
+                size.x / 12.0f, strips(size.z, 12.0f));
+    const Vec3 corners[4] = {{-h.x, 0, h.z}, {h.x, 0, h.z}, {h.x, 0, -h.z}, {-h.x, 0, -h.z}};
+    const Vec3 up{0.0f, size.y, 0.0f};
+    for (int side = 0; side < 4; ++side) {
+        const Vec3 left = corners[side], right = corners[(side + 1) % 4];
+        AddBandQuad(mesh, left, left + up, right + up, right, material, wall, Length(right - left) / 8.0f, strips(size.y, 8.0f));
+    }
 }
 
 void AddLimb(Mesh& mesh, float length, float thickness, std::uint32_t material, std::uint32_t joint)

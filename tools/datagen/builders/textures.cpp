@@ -215,3 +215,15 @@ Picture Banded(const Picture& outer, const Picture& inner, float v0, float v1)
     }
     return picture;
 }
+
+Picture Asphalt(int width, int height)
+{
+    Picture road(width, height);
+    road.Paint([](float u, float v) {
+        const float grain = 0.06f + 0.03f * Noise2(u * 40.0f, v * 40.0f, 3);
+        const bool centre = std::fabs(u - 0.5f) < 0.012f && v < 0.6f;
+        const bool edge = std::fabs(u - 0.06f) < 0.01f || std::fabs(u - 0.94f) < 0.01f;
+        return centre || edge ? Colour{0.8f, 0.75f, 0.5f} : Colour{grain, grain, grain * 1.1f};
+    });
+    return road;
+}

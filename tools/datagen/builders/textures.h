@@ -51,3 +51,7 @@ Picture Hazard(int size, Colour a, Colour b);
 // outer with inner in the rows from v0 to v1 (0 top, 1 bottom), blended over
 // a soft edge; both pictures of the same size.
 Picture Banded(const Picture& outer, const Picture& inner, float v0, float v1);
+
+// Asphalt at night with its edge lines and a dash of centre line, the road
+// across the picture and running down it.
+Picture Asphalt(int width, int height);

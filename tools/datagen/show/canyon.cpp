@@ -91,7 +91,7 @@ bool Above(const std::string& root)
 // A crane beside the course rises over the rim as the field runs away.
 bool Crane(const std::string& root)
 {
-    Shot shot = Run(13, 700.0f);
+    Shot shot = Run(13, 400.0f);
     Desert::AddCraft(shot);
     const Path& course = Desert::Course();
     const float d = HeroAt(shot.At(0.15f));

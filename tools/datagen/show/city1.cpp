@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "tools/datagen/builders/city.h"
-#include "tools/datagen/builders/random.h"
 #include "tools/datagen/builders/shapes.h"
 #include "tools/datagen/builders/structures.h"
 #include "tools/datagen/builders/terrain.h"
@@ -24,10 +23,8 @@ constexpr float STRETCH = 400.0f;
 constexpr int STRETCHES = 6;
 constexpr float START_SECONDS = 124.0f;
 constexpr float SPEED = 76.0f;
-constexpr const char* FACADES[3] = {"data\\city1\\pictures\\facade_a.jpg", "data\\city1\\pictures\\facade_b.jpg",
-                                    "data\\city1\\pictures\\facade_c.tga"};
-constexpr const char* ROAD = "data\\city1\\pictures\\road.jpg";
-constexpr const char* PAVEMENT = "data\\city1\\pictures\\pavement.tga";
+constexpr const char* STREETS = "data\\city1\\pictures\\streets.jpg";  // facades, road and pavement stacked
+constexpr const char* ROAD = "data\\city1\\pictures\\road.jpg";          // the road alone, for the pit lane and the finish
 constexpr const char* NIGHT = "data\\city1\\pictures\\night.jpg";
 constexpr const char* SKY = "data\\city1\\objects\\sky.vob";
 constexpr const char* BEAM = "data\\city1\\objects\\beam.vob";
@@ -52,35 +49,34 @@ const Race& TheRace()
 
 float HeroAt(float seconds) { return TheRace().Distance(HERO, seconds); }
 
-Picture Road()
+// The stacked picture of the streets and how a stretch maps into it.
+CityLook StreetLook(Mesh& materials, std::vector<Picture>& pictures)
 {
-    Picture road(64, 64);
-    road.Paint([](float u, float v) {
-        const float grain = 0.06f + 0.03f * Noise2(u * 40.0f, v * 40.0f, 3);
-        const bool centre = std::fabs(u - 0.5f) < 0.012f && std::fmod(v * 4.0f, 1.0f) < 0.6f;
-        const bool edge = std::fabs(u - 0.06f) < 0.01f || std::fabs(u - 0.94f) < 0.01f;
-        return centre || edge ? Colour{0.8f, 0.75f, 0.5f} : Colour{grain, grain, grain * 1.1f};
-    });
-    return road;
+    pictures = {Facade(256, 128, 8, 4, 0.5f, 61), Facade(256, 128, 8, 4, 0.3f, 62), Facade(256, 128, 8, 4, 0.65f, 63), Asphalt(256, 64),
+                Cropped(Concrete(256, {0.25f, 0.24f, 0.26f}, {0.3f, 0.3f, 0.3f}, 14), 64)};
+    CityLook look;
+    look.atlas = materials.AddMaterial(Surface::Mapped(STREETS, false, 0.85f));
+    look.lamp = materials.AddMaterial(Surface::Shining({1.0f, 0.85f, 0.55f}));
+    return look;
 }
 
 bool WriteSet(const std::string& root)
 {
     Mesh sample;
-    CityMaterials materials;
-    for (const char* facade : FACADES)
-        materials.facades.push_back(sample.AddMaterial(Surface::Mapped(facade, false, 0.9f)));
-    materials.roof = sample.AddMaterial(Surface::Flat({0.08f, 0.08f, 0.1f}, 0.15f));
-    materials.road = sample.AddMaterial(Surface::Mapped(ROAD, false, 0.5f));
-    materials.pavement = sample.AddMaterial(Surface::Mapped(PAVEMENT, false, 0.35f));
-    materials.pole = sample.AddMaterial(Surface::Flat({0.2f, 0.2f, 0.22f}, 0.2f));
-    materials.lamp = sample.AddMaterial(Surface::Shining({1.0f, 0.85f, 0.55f}));
+    std::vector<Picture> pictures;
+    CityLook look = StreetLook(sample, pictures);
+    std::vector<Band> bands;
+    const Picture streets = Stack(pictures, bands);
+    look.facades = {bands[0], bands[1], bands[2]};
+    look.road = bands[3];
+    look.pavement = bands[4];
+    look.dark = bands[0].At(0.01f, 0.5f);
     for (int i = 0; i < STRETCHES; ++i) {
         Mesh stretch;
         for (const VECTOR_FILE_Material& material : sample.Materials())
             stretch.AddMaterial(material);
         stretch.Append(BuildCityStretch(Course(), static_cast<float>(i) * STRETCH - 100.0f,
-                                        static_cast<float>(i + 1) * STRETCH - 99.0f, materials, 40u + static_cast<std::uint32_t>(i)));
+                                        static_cast<float>(i + 1) * STRETCH - 99.0f, look, 40u + static_cast<std::uint32_t>(i)));
         if (!WriteMesh(root, StretchName(i), stretch))
             return false;
     }
@@ -91,11 +87,7 @@ bool WriteSet(const std::string& root)
     AddArch(portal, 36.0f, 16.0f, portal.AddMaterial(Surface::Flat({0.25f, 0.25f, 0.3f}, 0.2f)),
             portal.AddMaterial(Surface::Shining({0.35f, 0.55f, 1.0f})));
     return WriteMesh(root, SKY, sky) && WriteMesh(root, BEAM, beam) && WriteMesh(root, PORTAL, portal) &&
-           WritePicture(root, FACADES[0], Facade(256, 256, 8, 8, 0.5f, 61), Form::JPEG) &&
-           WritePicture(root, FACADES[1], Facade(256, 256, 8, 8, 0.3f, 62), Form::JPEG_PROGRESSIVE) &&
-           WritePicture(root, FACADES[2], Facade(128, 128, 8, 8, 0.65f, 63), Form::TGA24_TOP) &&
-           WritePicture(root, ROAD, Road(), Form::JPEG) &&
-           WritePicture(root, PAVEMENT, Concrete(64, {0.25f, 0.24f, 0.26f}, {0.3f, 0.3f, 0.3f}, 14), Form::TGA15) &&
+           WritePicture(root, STREETS, streets, Form::JPEG) && WritePicture(root, ROAD, Asphalt(256, 64), Form::JPEG) &&
            WritePicture(root, NIGHT, Sky(128, 128, {0.0f, 0.0f, 0.04f}, {0.12f, 0.1f, 0.22f}, 0.02f, 6), Form::JPEG);
 }
 

@@ -25,7 +25,7 @@ bool WriteCraft(const std::string& root)
 {
     for (int i = 0; i < Library::CRAFT_COUNT; ++i) {
         const Team& team = TEAMS[i];
-        if (!WritePicture(root, team.livery, Livery(128, team.paint, team.stripe, team.trim), Form::TGA24))
+        if (!WritePicture(root, team.livery, CraftLivery(team.paint, team.stripe, team.trim), Form::TGA24))
             return false;
         CraftStyle style;
         style.livery = team.livery;
@@ -50,3 +50,11 @@ bool WriteSprites(const std::string& root)
 }  // namespace
 
 bool WriteCommon(const std::string& root) { return WriteCraft(root) && WriteSprites(root); }
+
+Picture Library::PitsPicture(std::vector<Band>& bands)
+{
+    Picture frame(256, 64);
+    frame.Paint([](float, float) { return Colour{0.32f, 0.32f, 0.35f}; });
+    return Stack({Facade(256, 128, 8, 3, 0.55f, 21), Cropped(Plates(256, {0.55f, 0.58f, 0.6f}, {0.2f, 0.2f, 0.22f}, 8), 64), frame},
+                 bands);
+}

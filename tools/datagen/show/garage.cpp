@@ -4,6 +4,7 @@
 // off the lift and leaves through the door, engines blazing.
 #include <cmath>
 
+#include "tools/datagen/builders/atlas.h"
 #include "tools/datagen/builders/craft.h"
 #include "tools/datagen/builders/shapes.h"
 #include "tools/datagen/builders/structures.h"
@@ -33,14 +34,12 @@ constexpr const char* LIMB = "data\\garage\\objects\\limb.vob";
 constexpr const char* TORCH = "data\\garage\\objects\\torch.vob";
 constexpr const char* DRONE = "data\\garage\\objects\\drone.vob";
 constexpr const char* SCREENS = "data\\garage\\objects\\screens.vob";
-constexpr const char* FLOOR = "data\\garage\\pictures\\floor.tga";
-constexpr const char* WALL = "data\\garage\\pictures\\wall.tga";
+constexpr const char* SURFACES = "data\\garage\\pictures\\surfaces.tga";  // floor, walls, ceiling, paints
 constexpr const char* STRIPES = "data\\garage\\pictures\\stripes.tga";
 constexpr const char* SCREEN = "data\\garage\\pictures\\screen.jpg";
 constexpr const char* CORE_PICTURE = "data\\garage\\pictures\\core.tga";
 constexpr const char* OUTSIDE = "data\\garage\\objects\\outside.vob";
 constexpr const char* NIGHT_SKY = "data\\city1\\objects\\sky.vob";  // the city's, shared
-constexpr const char* FACADE = "data\\startpit\\pictures\\pits.jpg";
 constexpr const char* ROAD = "data\\city1\\pictures\\road.jpg";
 
 float Ease(float t) { return t <= 0.0f ? 0.0f : (t >= 1.0f ? 1.0f : t * t * (3.0f - 2.0f * t)); }
@@ -68,6 +67,21 @@ Pose Craft(float s)
     return pose;
 }
 
+// The hall's surfaces stacked: floor, walls, ceiling, and the paints of the
+// pillars and the cabinets, in the bands of those indices.
+constexpr int FLOOR_BAND = 0, WALL_BAND = 1, CEILING_BAND = 2, PILLAR_BAND = 3, CABINET_BAND = 4;
+
+Picture SurfacesPicture(std::vector<Band>& bands)
+{
+    Picture ceiling(128, 32), pillar(128, 16), cabinet(128, 16);
+    ceiling.Paint([](float u, float) { return Scaled(Colour{0.12f, 0.12f, 0.14f}, std::fmod(u * 4.0f, 1.0f) < 0.1f ? 0.5f : 1.0f); });
+    pillar.Paint([](float, float) { return Colour{0.42f, 0.42f, 0.45f}; });
+    cabinet.Paint([](float, float) { return Colour{0.65f, 0.16f, 0.1f}; });
+    return Stack({Concrete(128, {0.5f, 0.5f, 0.52f}, {0.9f, 0.75f, 0.1f}, 19),
+                  Cropped(Plates(128, {0.35f, 0.4f, 0.45f}, {0.12f, 0.14f, 0.16f}, 23), 64), ceiling, pillar, cabinet},
+                 bands);
+}
+
 Picture Screen()
 {
     Picture picture(128, 64);
@@ -85,20 +99,22 @@ Picture Screen()
 Mesh Outside()
 {
     Mesh mesh;
-    const std::uint32_t facade = mesh.AddMaterial(Surface::Mapped(FACADE, false, 0.7f));
-    const std::uint32_t roof = mesh.AddMaterial(Surface::Flat({0.15f, 0.15f, 0.18f}, 0.2f));
+    std::vector<Band> bands;
+    Library::PitsPicture(bands);
+    const std::uint32_t pits = mesh.AddMaterial(Surface::Mapped(Library::PITS, false, 0.7f));
     const std::uint32_t road = mesh.AddMaterial(Surface::Mapped(ROAD, false, 0.5f));
     const std::uint32_t door = mesh.AddMaterial(Surface::Shining({0.6f, 0.75f, 1.0f}));
-    const std::uint32_t pole = mesh.AddMaterial(Surface::Flat({0.2f, 0.2f, 0.22f}));
     const std::uint32_t lamp = mesh.AddMaterial(Surface::Shining({1.0f, 0.85f, 0.55f}));
-    AddHall(mesh, {0.0f, 0.0f, 0.0f}, {ROOM.x + 2.0f, ROOM.y + 1.0f, ROOM.z + 2.0f}, facade, roof);
+    const Uv pole = bands[Library::PITS_FRAME].At(0.5f, 0.5f);
+    AddHall(mesh, {0.0f, 0.0f, 0.0f}, {ROOM.x + 2.0f, ROOM.y + 1.0f, ROOM.z + 2.0f}, pits, bands[Library::PITS_FACADE],
+            bands[Library::PITS_ROOF]);
     AddBox(mesh, {0.0f, 6.0f, DOOR_Z - 1.1f}, {16.0f, 12.0f, 0.05f}, door);
     const std::uint32_t a = mesh.AddVertex({-12.0f, 0.05f, DOOR_Z - 1.2f}), b = mesh.AddVertex({-12.0f, 0.05f, -1200.0f});
     const std::uint32_t c = mesh.AddVertex({12.0f, 0.05f, -1200.0f}), d = mesh.AddVertex({12.0f, 0.05f, DOOR_Z - 1.2f});
     mesh.AddQuad(d, c, b, a, road, {0.0f, 0.0f}, {1.0f, 40.0f});
     for (float z = DOOR_Z - 30.0f; z > -1200.0f; z -= 45.0f) {
         for (const float x : {-15.0f, 15.0f}) {
-            AddBox(mesh, {x, 4.5f, z}, {0.4f, 9.0f, 0.4f}, pole);
+            AddBox(mesh, {x, 4.5f, z}, {0.4f, 9.0f, 0.4f}, pits, {}, pole);
             AddBox(mesh, {x, 9.0f, z}, {1.4f, 0.5f, 1.4f}, lamp);
         }
     }
@@ -108,13 +124,15 @@ Mesh Outside()
 bool WriteMeshes(const std::string& root)
 {
     Mesh hall, lift, core, base, limb, torch, drone, screens;
-    AddRoom(hall, ROOM, hall.AddMaterial(Surface::Mapped(FLOOR, false, 0.45f)), hall.AddMaterial(Surface::Mapped(WALL, false, 0.4f)),
-            hall.AddMaterial(Surface::Flat({0.12f, 0.12f, 0.14f}, 0.1f)));
+    std::vector<Band> bands;
+    SurfacesPicture(bands);
+    const std::uint32_t surfaces = hall.AddMaterial(Surface::Mapped(SURFACES, false, 0.45f));
+    AddRoom(hall, ROOM, surfaces, bands[FLOOR_BAND], bands[WALL_BAND], bands[CEILING_BAND]);
     const std::uint32_t door = hall.AddMaterial(Surface::Shining({0.6f, 0.75f, 1.0f}));
     AddBox(hall, {0.0f, 6.0f, DOOR_Z + 0.1f}, {16.0f, 12.0f, 0.05f}, door);
     for (const float x : {-24.0f, 24.0f}) {
-        AddBox(hall, {x, ROOM.y * 0.5f, 8.0f}, {2.0f, ROOM.y, 2.0f}, hall.AddMaterial(Surface::Flat({0.4f, 0.4f, 0.42f})));
-        AddBox(hall, {x * 1.25f, 3.0f, 14.0f}, {5.0f, 6.0f, 3.0f}, hall.AddMaterial(Surface::Flat({0.6f, 0.15f, 0.1f})));
+        AddBox(hall, {x, ROOM.y * 0.5f, 8.0f}, {2.0f, ROOM.y, 2.0f}, surfaces, {}, bands[PILLAR_BAND].At(0.5f, 0.5f));
+        AddBox(hall, {x * 1.25f, 3.0f, 14.0f}, {5.0f, 6.0f, 3.0f}, surfaces, {}, bands[CABINET_BAND].At(0.5f, 0.5f));
     }
     AddBox(lift, {0.0f, -0.4f, 0.0f}, {11.0f, 0.8f, 12.0f}, lift.AddMaterial(Surface::Mapped(STRIPES, false, 0.3f)), {2.0f, 0.2f});
     AddBox(lift, {0.0f, -3.0f, 0.0f}, {2.0f, 4.4f, 2.0f}, lift.AddMaterial(Surface::Smooth({0.5f, 0.5f, 0.55f})));
@@ -137,8 +155,8 @@ bool WriteMeshes(const std::string& root)
 
 bool WritePictures(const std::string& root)
 {
-    return WritePicture(root, FLOOR, Concrete(128, {0.5f, 0.5f, 0.52f}, {0.9f, 0.75f, 0.1f}, 19), Form::TGA16) &&
-           WritePicture(root, WALL, Plates(128, {0.35f, 0.4f, 0.45f}, {0.12f, 0.14f, 0.16f}, 23), Form::TGA15) &&
+    std::vector<Band> bands;
+    return WritePicture(root, SURFACES, SurfacesPicture(bands), Form::TGA15) &&
            WritePicture(root, STRIPES, Hazard(64, {0.95f, 0.75f, 0.05f}, {0.08f, 0.08f, 0.08f}), Form::TGA24) &&
            WritePicture(root, SCREEN, Screen(), Form::JPEG) &&
            WritePicture(root, CORE_PICTURE, GlowSprite(64, {0.4f, 0.8f, 1.0f}, 6, 0.5f), Form::TGA24_RLE);

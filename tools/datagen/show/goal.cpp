@@ -4,6 +4,7 @@
 // trophy rises on the podium under a narrowing spot.
 #include <cmath>
 
+#include "tools/datagen/builders/atlas.h"
 #include "tools/datagen/builders/letters.h"
 #include "tools/datagen/builders/random.h"
 #include "tools/datagen/builders/shapes.h"
@@ -31,9 +32,8 @@ constexpr const char* STRAIGHT = "data\\goal\\objects\\straight.vob";
 constexpr const char* ARCH = "data\\goal\\objects\\arch.vob";
 constexpr const char* PODIUM_MESH = "data\\goal\\objects\\podium.vob";
 constexpr const char* TROPHY = "data\\goal\\objects\\trophy.vob";
-constexpr const char* CROWD = "data\\goal\\pictures\\crowd.jpg";
+constexpr const char* GROUNDS = "data\\goal\\pictures\\grounds.jpg";  // road, crowd, grass, frame stacked
 constexpr const char* CHEQUER = "data\\overlay5\\pictures\\chequer.tga";  // the interlude's, shared
-constexpr const char* ROAD = "data\\city1\\pictures\\road.jpg";
 constexpr const char* NIGHT_SKY = "data\\city1\\objects\\sky.vob";
 constexpr float FIREWORK_TIMES[FIREWORKS] = {221.0f, 222.4f, 223.9f, 228.8f, 231.0f, 238.5f};
 
@@ -64,13 +64,15 @@ const Race& TheRace()
     return race;
 }
 
+constexpr int ROAD_BAND = 0, CROWD_BAND = 1, GRASS_BAND = 2, FRAME_BAND = 3;
+
 Picture Crowd()
 {
-    Picture picture(128, 64);
+    Picture picture(256, 64);
     Random random(90);
     picture.Paint([](float, float v) { return Scaled(Colour{0.12f, 0.1f, 0.14f}, 1.0f - 0.5f * v); });
-    for (int i = 0; i < 900; ++i) {
-        const int x = random.Below(128), y = random.Below(64);
+    for (int i = 0; i < 1800; ++i) {
+        const int x = random.Below(256), y = random.Below(64);
         const Colour c{random.Range(0.3f, 1.0f), random.Range(0.2f, 0.9f), random.Range(0.2f, 1.0f)};
         picture.At(x, y) = c;
         picture.At(x, (y + 1) % 64) = Scaled(c, 0.6f);
@@ -78,31 +80,38 @@ Picture Crowd()
     return picture;
 }
 
+Picture Grounds(std::vector<Band>& bands)
+{
+    Picture grass(256, 64), frame(256, 64);
+    grass.Paint([](float u, float v) { return Scaled(Colour{0.08f, 0.22f, 0.1f}, 0.8f + 0.3f * Noise2(u * 30.0f, v * 8.0f, 4)); });
+    frame.Paint([](float, float) { return Colour{0.28f, 0.28f, 0.33f}; });
+    return Stack({Asphalt(256, 64), Crowd(), grass, frame}, bands);
+}
+
 Mesh Straight()
 {
     Mesh mesh;
-    const std::uint32_t road = mesh.AddMaterial(Surface::Mapped(ROAD, false, 0.45f));
-    const std::uint32_t seats = mesh.AddMaterial(Surface::Mapped(CROWD, false, 0.6f));
-    const std::uint32_t frame = mesh.AddMaterial(Surface::Flat({0.25f, 0.25f, 0.3f}, 0.2f));
-    const std::uint32_t grass = mesh.AddMaterial(Surface::Smooth({0.08f, 0.22f, 0.1f}, 0.15f));
+    std::vector<Band> bands;
+    Grounds(bands);
+    const std::uint32_t grounds = mesh.AddMaterial(Surface::Mapped(GROUNDS, false, 0.55f));
     const std::uint32_t lamp = mesh.AddMaterial(Surface::Shining({1.0f, 0.97f, 0.9f}));
-    const auto flat = [&](float x0, float x1, float z0, float z1, float y, std::uint32_t material, Uv repeat) {
-        mesh.AddQuad(mesh.AddVertex({x0, y, z0}), mesh.AddVertex({x0, y, z1}), mesh.AddVertex({x1, y, z1}),
-                     mesh.AddVertex({x1, y, z0}), material, {0.0f, 0.0f}, repeat);
+    const Uv frame = bands[FRAME_BAND].At(0.5f, 0.5f);
+    const auto flat = [&](float x0, float x1, float y, int band, float across, int strips) {
+        AddBandQuad(mesh, {x0, y, -LINE}, {x0, y, 800.0f}, {x1, y, 800.0f}, {x1, y, -LINE}, grounds, bands[band], across, strips);
     };
-    flat(-16.0f, 16.0f, -LINE, 800.0f, 0.0f, road, {1.0f, (LINE + 800.0f) / 40.0f});
-    flat(-400.0f, -16.0f, -LINE, 800.0f, -0.05f, grass, {1.0f, 1.0f});
-    flat(16.0f, 400.0f, -LINE, 800.0f, -0.05f, grass, {1.0f, 1.0f});
+    flat(-16.0f, 16.0f, 0.0f, ROAD_BAND, 1.0f, static_cast<int>((LINE + 800.0f) / 10.0f));
+    flat(-400.0f, -16.0f, -0.05f, GRASS_BAND, 6.0f, 20);
+    flat(16.0f, 400.0f, -0.05f, GRASS_BAND, 6.0f, 20);
     for (const float side : {-1.0f, 1.0f}) {
         Mesh stand;
-        AddStand(stand, 420.0f, 8, seats, frame);
+        AddStand(stand, 420.0f, 8, grounds, bands[CROWD_BAND], frame);
         Placement place;
         place.position = {side * 28.0f, 0.0f, -60.0f};
         place.heading = side * PI / 2.0f;
         mesh.Append(stand, place);
         for (float z = -300.0f; z <= 200.0f; z += 125.0f) {
             Mesh mast;
-            AddMast(mast, 30.0f, frame, lamp);
+            AddMast(mast, 30.0f, grounds, frame, lamp);
             Placement at;
             at.position = {side * 22.0f, 0.0f, z};
             at.heading = side * PI / 2.0f;
@@ -114,6 +123,7 @@ Mesh Straight()
 
 bool WriteMeshes(const std::string& root)
 {
+    std::vector<Band> bands;
     Mesh arch, podium, trophy;
     AddArch(arch, 34.0f, 14.0f, arch.AddMaterial(Surface::Flat({0.6f, 0.6f, 0.65f}, 0.3f)), arch.AddMaterial(Surface::ShiningMapped(CHEQUER)));
     const LetterFont font;
@@ -131,7 +141,7 @@ bool WriteMeshes(const std::string& root)
     AddLathe(trophy, {{1.2f, 0.0f}, {1.2f, 0.4f}, {0.35f, 0.8f}, {0.3f, 2.2f}, {1.1f, 2.8f}, {1.6f, 4.2f}, {1.5f, 4.4f},
                       {0.0f, 3.6f}}, 16, trophy.AddMaterial(Surface::Environment(Library::CHROME, 0.3f)), false);
     return WriteMesh(root, STRAIGHT, Straight()) && WriteMesh(root, ARCH, arch) && WriteMesh(root, PODIUM_MESH, podium) &&
-           WriteMesh(root, TROPHY, trophy) && WritePicture(root, CROWD, Crowd(), Form::JPEG_PROGRESSIVE);
+           WriteMesh(root, TROPHY, trophy) && WritePicture(root, GROUNDS, Grounds(bands), Form::JPEG_PROGRESSIVE);
 }
 
 // Firework k: a rocket rising from behind a stand, then sparks thrown out

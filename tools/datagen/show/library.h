@@ -3,6 +3,10 @@
 // map. Archive names, back-slashed as the scene files store them.
 #pragma once
 
+#include <vector>
+
+#include "tools/datagen/builders/atlas.h"
+
 namespace Library {
 
 constexpr int CRAFT_COUNT = 3;
@@ -22,5 +26,11 @@ constexpr const char* EMBER = "data\\common\\pictures\\ember.tga";
 
 // A bright chrome surroundings map for environment-mapped metal.
 constexpr const char* CHROME = "data\\common\\pictures\\chrome.jpg";
+
+// The pit buildings' stacked picture (the start pit writes it, the garage's
+// outside shares it): a facade of lit windows, roof plates, the frame's grey.
+constexpr const char* PITS = "data\\startpit\\pictures\\pits.jpg";
+constexpr int PITS_FACADE = 0, PITS_ROOF = 1, PITS_FRAME = 2;
+Picture PitsPicture(std::vector<Band>& bands);
 
 }  // namespace Library

@@ -25,8 +25,8 @@ constexpr int STRETCHES = 4;
 constexpr float START_SECONDS = 97.4f;
 constexpr float SPEED = 88.0f;
 constexpr float GATE_AT = 1880.0f;
-constexpr const char* FACADE = "data\\podrace_bigwall\\pictures\\wall.jpg";
-constexpr const char* DECK_PICTURE = "data\\podrace_bigwall\\pictures\\deck.tga";
+constexpr const char* SURFACES = "data\\podrace_bigwall\\pictures\\wall.jpg";  // facade, deck, frame stacked
+constexpr int FACADE_BAND = 0, DECK_BAND = 1, FRAME_BAND = 2;
 constexpr const char* VALLEY_PICTURE = "data\\podrace_bigwall\\pictures\\valley.jpg";
 constexpr const char* SKY_PICTURE = "data\\podrace_bigwall\\pictures\\sky.tga";
 constexpr const char* SKY = "data\\podrace_bigwall\\objects\\sky.vob";
@@ -49,25 +49,6 @@ const Race& TheRace()
     return race;
 }
 
-Mesh Stretch()
-{
-    Mesh mesh;
-    const std::uint32_t facade = mesh.AddMaterial(Surface::Mapped(FACADE, false, 0.45f));
-    const std::uint32_t frame = mesh.AddMaterial(Surface::Flat({0.42f, 0.4f, 0.45f}, 0.3f));
-    const std::uint32_t deck = mesh.AddMaterial(Surface::Mapped(DECK_PICTURE, false, 0.4f));
-    const std::uint32_t lamp = mesh.AddMaterial(Surface::Shining({1.0f, 0.8f, 0.4f}));
-    Mesh wall;
-    AddWallStretch(wall, STRETCH, WALL_HEIGHT, 100.0f, facade, frame);
-    Placement place;
-    place.position = {WALL_X, -60.0f, 0.0f};
-    mesh.Append(wall, place);
-    Mesh causeway;
-    AddDeck(causeway, STRETCH, 40.0f, deck, frame, lamp);
-    place.position = {0.0f, 0.0f, 0.0f};
-    mesh.Append(causeway, place);
-    return mesh;
-}
-
 Picture WallPicture()
 {
     Picture plates = Plates(256, {0.5f, 0.48f, 0.52f}, {0.18f, 0.17f, 0.2f}, 31);
@@ -86,8 +67,38 @@ Picture WallPicture()
     return plates;
 }
 
+Picture DeckPaint() { return Cropped(Concrete(256, {0.55f, 0.55f, 0.58f}, {0.9f, 0.8f, 0.2f}, 12), 128); }
+
+Picture Surfaces(std::vector<Band>& bands)
+{
+    Picture frame(256, 128);
+    frame.Paint([](float, float) { return Colour{0.42f, 0.4f, 0.45f}; });
+    return Stack({WallPicture(), DeckPaint(), frame}, bands);
+}
+
+Mesh Stretch()
+{
+    Mesh mesh;
+    std::vector<Band> bands;
+    Surfaces(bands);
+    const std::uint32_t surfaces = mesh.AddMaterial(Surface::Mapped(SURFACES, false, 0.45f));
+    const std::uint32_t lamp = mesh.AddMaterial(Surface::Shining({1.0f, 0.8f, 0.4f}));
+    const Uv frame = bands[FRAME_BAND].At(0.5f, 0.5f);
+    Mesh wall;
+    AddWallStretch(wall, STRETCH, WALL_HEIGHT, 100.0f, surfaces, bands[FACADE_BAND], frame);
+    Placement place;
+    place.position = {WALL_X, -60.0f, 0.0f};
+    mesh.Append(wall, place);
+    Mesh causeway;
+    AddDeck(causeway, STRETCH, 40.0f, surfaces, bands[DECK_BAND], frame, lamp);
+    place.position = {0.0f, 0.0f, 0.0f};
+    mesh.Append(causeway, place);
+    return mesh;
+}
+
 bool WriteSet(const std::string& root)
 {
+    std::vector<Band> bands;
     Mesh stretch = Stretch();
     for (int i = 0; i < STRETCHES; ++i) {
         Mesh placed;
@@ -116,8 +127,7 @@ bool WriteSet(const std::string& root)
     AddArch(gate, 44.0f, 30.0f, frame, frame);
     AddDisc(gate, {0.0f, 15.0f, 1.0f}, 22.0f, 16, mouth);
     return WriteMesh(root, SKY, sky) && WriteMesh(root, VALLEY, valley) && WriteMesh(root, FAN, fan) &&
-           WriteMesh(root, GATE, gate) && WritePicture(root, FACADE, WallPicture(), Form::JPEG) &&
-           WritePicture(root, DECK_PICTURE, Concrete(128, {0.55f, 0.55f, 0.58f}, {0.9f, 0.8f, 0.2f}, 12), Form::TGA16) &&
+           WriteMesh(root, GATE, gate) && WritePicture(root, SURFACES, Surfaces(bands), Form::JPEG) &&
            WritePicture(root, VALLEY_PICTURE, Rock(128, {0.35f, 0.3f, 0.4f}, {0.1f, 0.08f, 0.14f}, 17), Form::JPEG_PROGRESSIVE) &&
            WritePicture(root, SKY_PICTURE, Sky(64, 64, {0.08f, 0.06f, 0.25f}, {0.95f, 0.45f, 0.35f}, 0.02f, 4), Form::TGA24_TOP);
 }

@@ -1,6 +1,8 @@
 // The start pit at dusk: three craft wait on the grid before the gorge's
 // mouth, under floodlights, between the pit halls; the start lights come on
 // one by one and go out, and the field launches.
+#include <cmath>
+
 #include "tools/datagen/builders/shapes.h"
 #include "tools/datagen/builders/structures.h"
 #include "tools/datagen/builders/textures.h"
@@ -23,9 +25,6 @@ constexpr const char* PITS = "data\\startpit\\objects\\pits.vob";
 constexpr const char* GRID = "data\\startpit\\objects\\grid.vob";
 constexpr const char* RED_LAMP = "data\\startpit\\objects\\lamp_red.vob";
 constexpr const char* GREEN_LAMP = "data\\startpit\\objects\\lamp_green.vob";
-constexpr const char* FACADE = "data\\startpit\\pictures\\pits.jpg";
-constexpr const char* ROOF = "data\\startpit\\pictures\\roof.tga";
-constexpr const char* LINES = "data\\startpit\\pictures\\lines.tga";
 
 // Where a thing stands at a distance along the course and an offset across
 // it, height above the ground: its pose in the world, turned along the course.
@@ -41,18 +40,18 @@ Pose AtGrid(float along, float across, float height, float turn = 0.0f)
 Mesh Pits()
 {
     Mesh mesh;
-    const std::uint32_t facade = mesh.AddMaterial(Surface::Mapped(FACADE, false, 0.55f));
-    const std::uint32_t roof = mesh.AddMaterial(Surface::Mapped(ROOF, true, 0.3f));
-    const std::uint32_t frame = mesh.AddMaterial(Surface::Flat({0.3f, 0.3f, 0.33f}));
+    std::vector<Band> bands;
+    Library::PitsPicture(bands);
+    const std::uint32_t pits = mesh.AddMaterial(Surface::Mapped(Library::PITS, false, 0.55f));
     const std::uint32_t lamp = mesh.AddMaterial(Surface::Shining({1.0f, 0.97f, 0.85f}));
     for (const float side : {-1.0f, 1.0f}) {
         Mesh hall;
-        AddHall(hall, {}, {40.0f, 14.0f, 70.0f}, facade, roof);
+        AddHall(hall, {}, {40.0f, 14.0f, 70.0f}, pits, bands[Library::PITS_FACADE], bands[Library::PITS_ROOF]);
         Placement place;
         place.position = {side * 62.0f, 0.0f, 20.0f};
         mesh.Append(hall, place);
         Mesh mast;
-        AddMast(mast, 22.0f, frame, lamp);
+        AddMast(mast, 22.0f, pits, bands[Library::PITS_FRAME].At(0.5f, 0.5f), lamp);
         Placement mastPlace;
         mastPlace.position = {side * 30.0f, 0.0f, -35.0f};
         mastPlace.heading = side * -0.55f;
@@ -61,32 +60,43 @@ Mesh Pits()
     return mesh;
 }
 
-// The painted grid follows the ground, a hair above it.
+// A painted line on the ground between two points (along, across), width
+// wide, following the ground a hair above it; the front up.
+void AddPaint(Mesh& mesh, float along0, float across0, float along1, float across1, float width, std::uint32_t paint)
+{
+    const Path& course = Desert::Course();
+    const auto at = [&](float along, float across) {
+        return course.At(along) + course.Side(along) * across + Vec3{0.0f, Desert::Ground(along, across) + 0.08f, 0.0f};
+    };
+    const bool lengthwise = std::fabs(along1 - along0) > std::fabs(across1 - across0);
+    const float half = width * 0.5f;
+    AddSheet(mesh, 1, 6, [&](float u, float v) {
+        const float along = along0 + (along1 - along0) * v, across = across0 + (across1 - across0) * v;
+        const float side = (0.5f - u) * 2.0f * half;
+        return lengthwise ? at(along, across - side) : at(along - side, across);
+    }, paint);
+    if (lengthwise)  // there u runs to the right and v forward, which faces down
+        mesh.FlipFrom(mesh.Triangles().size() - 12);
+}
+
+// The grid: the lane's edges and a start box for each craft.
 Mesh Grid()
 {
     Mesh mesh;
-    const std::uint32_t paint = mesh.AddMaterial(Surface::GlowMapped(LINES, 0.8f));
-    AddSheet(mesh, 6, 12, [](float u, float v) {
-        const float across = (u - 0.5f) * 26.0f, along = Desert::GRID_DISTANCE - 30.0f + v * 60.0f;
-        const Path& course = Desert::Course();
-        return course.At(along) + course.Side(along) * across + Vec3{0.0f, Desert::Ground(along, across) + 0.08f, 0.0f};
-    }, paint, {1.0f, 4.0f});
-    mesh.FlipFrom(0);
+    const std::uint32_t paint = mesh.AddMaterial(Surface::Glow({0.85f, 0.85f, 0.75f}, 0.8f));
+    const float from = Desert::GRID_DISTANCE - 40.0f, to = Desert::GRID_DISTANCE + 30.0f;
+    for (const float across : {-13.0f, 13.0f})
+        AddPaint(mesh, from, across, to, across, 0.5f, paint);
+    const float boxes[3][2] = {{Desert::GRID_DISTANCE + 4.0f, 0.0f}, {Desert::GRID_DISTANCE - 5.0f, -7.0f},
+                               {Desert::GRID_DISTANCE - 14.0f, 7.0f}};
+    for (const auto& box : boxes)
+        AddPaint(mesh, box[0], box[1] - 3.0f, box[0], box[1] + 3.0f, 0.5f, paint);
     return mesh;
-}
-
-Picture Lines()
-{
-    Picture picture(64, 64);
-    picture.Paint([](float u, float v) {
-        const bool edge = u < 0.05f || u > 0.95f || (v > 0.45f && v < 0.52f && (u < 0.3f || u > 0.7f));
-        return edge ? Colour{0.9f, 0.9f, 0.8f} : Colour{0.0f, 0.0f, 0.0f};
-    });
-    return picture;
 }
 
 bool WriteSet(const std::string& root)
 {
+    std::vector<Band> bands;
     Mesh gantry, red, green;
     AddGantry(gantry, GANTRY_SPAN, GANTRY_HEIGHT, RED_LAMPS + 1, gantry.AddMaterial(Surface::Flat({0.35f, 0.35f, 0.38f})),
               gantry.AddMaterial(Surface::Flat({0.05f, 0.05f, 0.06f}, 0.05f)));
@@ -94,9 +104,7 @@ bool WriteSet(const std::string& root)
     AddDisc(green, {}, 0.9f, 10, green.AddMaterial(Surface::Glow({0.2f, 1.0f, 0.3f})));
     return WriteMesh(root, GANTRY, gantry) && WriteMesh(root, RED_LAMP, red) && WriteMesh(root, GREEN_LAMP, green) &&
            WriteMesh(root, PITS, Pits()) && WriteMesh(root, GRID, Grid()) &&
-           WritePicture(root, FACADE, Facade(256, 256, 8, 6, 0.55f, 21), Form::JPEG_PROGRESSIVE) &&
-           WritePicture(root, ROOF, Plates(128, {0.55f, 0.58f, 0.6f}, {0.2f, 0.2f, 0.22f}, 8), Form::TGA16_RLE_TOP) &&
-           WritePicture(root, LINES, Lines(), Form::TGA24_RLE);
+           WritePicture(root, Library::PITS, Library::PitsPicture(bands), Form::JPEG_PROGRESSIVE);
 }
 
 // A lamp of the gantry, shown by its dissolve going to 0 and hidden by 1.
@@ -113,7 +121,7 @@ void AddLamp(Shot& shot, const char* mesh, int slot, const std::vector<std::pair
 // field with flares on their exhausts.
 std::vector<int> AddPit(Shot& shot)
 {
-    Desert::AddScenery(shot, 0.0f, 900.0f);
+    Desert::AddScenery(shot, 0.0f, 650.0f);
     shot.Add(shot.Placed(PITS, AtGrid(Desert::GRID_DISTANCE, 0.0f, 0.0f)));
     shot.Add(shot.Placed(GRID, {}));
     shot.Add(shot.Placed(GANTRY, AtGrid(GANTRY_AT, 0.0f, 0.0f)));
