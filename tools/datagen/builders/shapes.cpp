@@ -60,6 +60,41 @@ void AddCap(Mesh& mesh, const Ring& ring, float height, int segments, bool facin
 
 float SignedAreaZ(Vec3 a, Vec3 b, Vec3 c) { return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x); }
 
+// The first point other than a and b lying on the segment between them, or -1.
+int PointOnEdge(const std::vector<Vec3>& points, std::uint32_t a, std::uint32_t b)
+{
+    const Vec3 p = points[a], q = points[b];
+    const float length = Length(q - p);
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (i == a || i == b)
+            continue;
+        const Vec3 r = points[i];
+        const float along = Dot(r - p, q - p) / (length * length);
+        if (along > 1e-4f && along < 1.0f - 1e-4f && std::fabs(SignedAreaZ(p, q, r)) / length < 1e-5f)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// A tessellator may leave a long cap edge where the outline has points along
+// it (where a stem meets a bar); the walls meet those points, so the cap's
+// triangle is split at each of them and every seam edge has its twin.
+void SplitAtOutlinePoints(const std::vector<Vec3>& points, std::uint32_t a, std::uint32_t b, std::uint32_t c,
+                          std::vector<std::uint32_t>& out)
+{
+    const std::uint32_t corners[3] = {a, b, c};
+    for (int k = 0; k < 3; ++k) {
+        const std::uint32_t p = corners[k], q = corners[(k + 1) % 3], r = corners[(k + 2) % 3];
+        const int split = PointOnEdge(points, p, q);
+        if (split >= 0) {
+            SplitAtOutlinePoints(points, p, static_cast<std::uint32_t>(split), r, out);
+            SplitAtOutlinePoints(points, static_cast<std::uint32_t>(split), q, r, out);
+            return;
+        }
+    }
+    out.insert(out.end(), {a, b, c});
+}
+
 }  // namespace
 
 void AddBox(Mesh& mesh, Vec3 centre, Vec3 size, std::uint32_t material, Uv repeat, Uv origin)
@@ -164,8 +199,15 @@ void AddExtrusion(Mesh& mesh, const Outline& outline, float z0, float z1, std::u
     const auto back = static_cast<std::uint32_t>(mesh.Positions().size());
     for (const Vec3& p : points)
         mesh.AddVertex({p.x, p.y, z1});
+    std::vector<std::uint32_t> caps;
     for (std::size_t t = 0; t + 2 < outline.capTriangles.size(); t += 3) {
-        std::uint32_t a = outline.capTriangles[t], b = outline.capTriangles[t + 1], c = outline.capTriangles[t + 2];
+        const std::uint32_t a = outline.capTriangles[t], b = outline.capTriangles[t + 1], c = outline.capTriangles[t + 2];
+        // Slivers of no area along straight runs of the outline cover nothing.
+        if (std::fabs(SignedAreaZ(points[a], points[b], points[c])) >= 1e-7f)
+            SplitAtOutlinePoints(points, a, b, c, caps);
+    }
+    for (std::size_t t = 0; t + 2 < caps.size(); t += 3) {
+        std::uint32_t a = caps[t], b = caps[t + 1], c = caps[t + 2];
         if (SignedAreaZ(points[a], points[b], points[c]) > 0.0f)
             std::swap(b, c);  // now clockwise, which faces -z
         const Uv none{};

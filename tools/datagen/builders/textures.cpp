@@ -227,3 +227,16 @@ Picture Asphalt(int width, int height)
     });
     return road;
 }
+
+Picture Nebula(int size, Colour a, Colour b, std::uint32_t seed)
+{
+    Picture picture(size, size);
+    picture.Paint([=](float u, float v) {
+        const float n = Fractal2(u * 3.0f, v * 3.0f, 5, seed);
+        const float m = Fractal2(u * 5.0f + 7.0f, v * 5.0f, 4, seed + 3u);
+        const float density = std::pow(Clamp01(0.5f + 0.6f * n), 2.2f);
+        const float fade = SmoothStep(0.0f, 0.25f, u) * SmoothStep(1.0f, 0.75f, u) * SmoothStep(0.0f, 0.25f, v) * SmoothStep(1.0f, 0.75f, v);
+        return Scaled(Mix(a, b, Clamp01(0.5f + m)), density * fade * 0.8f);
+    });
+    return picture;
+}

@@ -55,3 +55,6 @@ Picture Banded(const Picture& outer, const Picture& inner, float v0, float v1);
 // Asphalt at night with its edge lines and a dash of centre line, the road
 // across the picture and running down it.
 Picture Asphalt(int width, int height);
+
+// Clouds of coloured gas on black, for backdrops in space.
+Picture Nebula(int size, Colour a, Colour b, std::uint32_t seed);

@@ -47,9 +47,20 @@ bool WriteSprites(const std::string& root)
                         ChromeMap(128, {0.25f, 0.45f, 0.85f}, {1.0f, 0.9f, 0.75f}, {0.25f, 0.18f, 0.12f}), Form::JPEG);
 }
 
+bool WriteBackdrop(const std::string& root)
+{
+    Mesh nebula;
+    const std::uint32_t clouds = nebula.AddMaterial(Surface::ShiningMapped(Library::NEBULA_PICTURE));
+    const float w = 900.0f, h = 680.0f, z = 700.0f;
+    nebula.AddQuad(nebula.AddVertex({-w, -h, z}), nebula.AddVertex({-w, h, z}), nebula.AddVertex({w, h, z}), nebula.AddVertex({w, -h, z}),
+                   clouds);
+    return WriteMesh(root, Library::NEBULA, nebula) &&
+           WritePicture(root, Library::NEBULA_PICTURE, Nebula(256, {0.35f, 0.15f, 0.6f}, {0.1f, 0.4f, 0.7f}, 12), Form::JPEG);
+}
+
 }  // namespace
 
-bool WriteCommon(const std::string& root) { return WriteCraft(root) && WriteSprites(root); }
+bool WriteCommon(const std::string& root) { return WriteCraft(root) && WriteSprites(root) && WriteBackdrop(root); }
 
 Picture Library::PitsPicture(std::vector<Band>& bands)
 {

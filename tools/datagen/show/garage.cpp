@@ -207,7 +207,7 @@ void AddSparks(Shot& shot, int torch, float from, float to)
     }, {0.08f, false});
     spark.parent = torch;
     shot.AddNull(spark);
-    shot.AddObjectFlare({2, 0, 0.6f, 6.0f, 2.0f, Library::EMBER});
+    shot.AddObjectFlare({2, 0, 0.6f, 12.0f, 1.0f, Library::EMBER});
     SceneLightChunk flame = Shot::Lamp(2, {1.0f, 0.7f, 0.35f}, 0.0f, 30.0f);
     flame.keys = {Shot::KeyAt({{0.0f, 2.4f, 0.0f}})};
     flame.parent = torch;

@@ -172,10 +172,10 @@ void AddFireworks(Shot& shot)
         if (launch > shot.End() + 1.0f || launch + 5.0f < shot.Start())
             continue;
         shot.AddNull(shot.Moving("rocket", [k](float s) { return Pose{Rocket(k, s)}; }, {0.05f, true}));
-        shot.AddObjectFlare({2, 0, 2.0f, 8.0f, 1.5f, Library::EMBER});
+        shot.AddObjectFlare({2, 0, 2.0f, 16.0f, 0.75f, Library::EMBER});
         for (int i = 0; i < BURST_SPARKS; ++i) {
             shot.AddNull(shot.Moving("spark", [k, i](float s) { return Pose{Spark(k, i, s)}; }, {0.1f, false}));
-            shot.AddObjectFlare({2, 0, 3.5f, 10.0f, 1.2f, k % 2 == 0 ? Library::GLOW : Library::STAR});
+            shot.AddObjectFlare({2, 0, 3.5f, 20.0f, 0.6f, k % 2 == 0 ? Library::GLOW : Library::STAR});
         }
     }
 }

@@ -115,7 +115,7 @@ bool Trails(const std::string& root)
             pose.position = Comet(i, s);
             return pose;
         }, {0.2f, false}));
-        shot.AddObjectFlare({2, 0, 2.4f, 14.0f, 1.5f, Library::GLOW});
+        shot.AddObjectFlare({2, 0, 2.4f, 28.0f, 0.75f, Library::GLOW});
     }
     for (int k = 0; k < RING_COUNT; ++k)
         AddRing(shot, k);
@@ -144,6 +144,7 @@ bool Title(const std::string& root)
 {
     Shot shot(1);
     shot.Add(shot.Placed(STARS, {}));
+    shot.Add(shot.Placed(Library::NEBULA, {}));
     Pose title;
     title.position = {0.0f, -1.5f, 10.0f};
     shot.Add(shot.Placed(TITLE, title));

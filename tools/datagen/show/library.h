@@ -24,6 +24,11 @@ constexpr const char* STAR = "data\\common\\pictures\\star.tga";
 constexpr const char* HALO = "data\\common\\pictures\\halo.tga";
 constexpr const char* EMBER = "data\\common\\pictures\\ember.tga";
 
+// Far behind the stars: a wall of coloured clouds facing -z (the intro's
+// title and the credits look at it).
+constexpr const char* NEBULA = "data\\common\\objects\\nebula.vob";
+constexpr const char* NEBULA_PICTURE = "data\\common\\pictures\\nebula.jpg";
+
 // A bright chrome surroundings map for environment-mapped metal.
 constexpr const char* CHROME = "data\\common\\pictures\\chrome.jpg";
 

@@ -131,7 +131,7 @@ bool Tunnel(const std::string& root)
             pose.position = {5.0f * std::sin(a), 5.0f * std::cos(a), 10.0f + speed * 1.15f * (s - from)};
             return pose;
         }, {0.1f, false}));
-        shot.AddObjectFlare({2, 0, 3.0f, 10.0f, 2.0f, Library::EMBER});
+        shot.AddObjectFlare({2, 0, 3.0f, 20.0f, 1.0f, Library::EMBER});
     }
     const float from = shot.Start();
     shot.AddCamera(shot.Camera([=](float s) {

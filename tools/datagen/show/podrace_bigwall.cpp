@@ -161,7 +161,7 @@ void AddSet(Shot& shot)
     shot.AddLight(Shot::Sun({1.0f, 0.6f, 0.45f}, 0.9f, {-0.8f, 0.35f, 0.5f}));
     for (int racer = 0; racer < Library::CRAFT_COUNT; ++racer) {
         SceneObjectChunk craft = shot.Moving(Library::CRAFT[racer], TheRace().PositionOf(racer), {0.2f, false});
-        craft.pathLookAhead = 4;
+        craft.pathLookAhead = 8;
         shot.Add(craft);
     }
 }

@@ -107,6 +107,7 @@ bool WriteScrollText(const std::string& root)
         return false;
     Shot shot(SCENE);
     shot.Add(shot.Placed(STARS, {}));
+    shot.Add(shot.Placed(Library::NEBULA, {}));
     for (int i = 0; i < LINES; ++i) {
         const float departure = Departure(shot, i);
         const bool last = i == LINES - 1;

@@ -30,12 +30,14 @@ template <class Key>
 std::vector<Key> Sampled(const Shot& shot, const Motion& motion, Sampling sampling, bool withScale)
 {
     std::vector<Key> keys;
-    const float first = shot.Start() - KEY_MARGIN_SECONDS;
-    const float last = sampling.until > 0.0f ? sampling.until : shot.End() + KEY_MARGIN_SECONDS;
-    const int count = static_cast<int>(std::ceil((last - first) / sampling.step));
+    const double step = sampling.step;
+    const double last = sampling.until > 0.0f ? sampling.until : shot.End() + KEY_MARGIN_SECONDS;
+    // A motion that has ended before the scene starts rests where it ended.
+    const double first = std::fmin(std::floor((shot.Start() - KEY_MARGIN_SECONDS) / step) * step, last);
+    const int count = static_cast<int>(std::ceil((last - first) / step - 1e-6));
     float pitch = 0.0f, heading = 0.0f, bank = 0.0f;
     for (int i = 0; i <= count; ++i) {
-        const float seconds = first + (last - first) * static_cast<float>(i) / static_cast<float>(count);
+        const auto seconds = static_cast<float>(i == count ? last : first + step * i);
         const Pose pose = motion(seconds);
         pitch = i == 0 ? pose.pitch : Unwrapped(pose.pitch, pitch);
         heading = i == 0 ? pose.heading : Unwrapped(pose.heading, heading);

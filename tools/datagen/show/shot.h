@@ -3,7 +3,8 @@
 // FRAMES_PER_SECOND with frame numbers counted from the start of the music,
 // so that a frame number means the same moment in every scene and motion
 // that crosses a cut is sampled from one function of time. Keys are sampled
-// over the whole slot with a margin on both sides.
+// over the whole slot with a margin on both sides, on one grid of moments
+// for every scene, so that two scenes interpolate a motion alike at a cut.
 #pragma once
 
 #include <functional>
@@ -14,7 +15,8 @@
 #include "tools/datagen/builders/vec3.h"
 #include "tools/writers/scenewriter.h"
 
-constexpr float FRAMES_PER_SECOND = 25.0f;
+// Every start time of the scene table is a whole number of frames at this rate.
+constexpr float FRAMES_PER_SECOND = 50.0f;
 // Keys reach this far before and after the slot: trails look back, and the
 // last frame of a scene may fall just past its end.
 constexpr float KEY_MARGIN_SECONDS = 1.0f;
