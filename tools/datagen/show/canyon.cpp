@@ -27,8 +27,8 @@ bool Mouth(const std::string& root)
     Shot shot = Run(5);
     const std::vector<int> craft = Desert::AddCraft(shot);
     const Path& course = Desert::Course();
-    SceneCameraChunk camera = shot.Camera(Still(Looking(course.At(340.0f) + course.Side(340.0f) * -22.0f + Vec3{0, 7, 0},
-                                                        course.At(200.0f))), 2.8f);
+    SceneCameraChunk camera = shot.Camera(Still(Looking(course.At(262.0f) + course.Side(262.0f) * -10.0f + Vec3{0, 2.5f, 0},
+                                                        course.At(200.0f))), 3.2f);
     camera.target = craft[HERO];
     shot.AddCamera(camera);
     return shot.Write(root);
@@ -55,10 +55,10 @@ bool Floor(const std::string& root)
 {
     Shot shot = Run(8);
     Desert::AddCraft(shot);
-    const float d = HeroAt(shot.At(0.6f));
+    const float d = HeroAt(shot.At(0.5f));
     const Path& course = Desert::Course();
-    const Vec3 eye = course.At(d) + course.Side(d) * -5.0f + Vec3{0.0f, Desert::Ground(d, -5.0f) + 0.9f, 0.0f};
-    shot.AddCamera(shot.Camera(Watch(Desert::TheRace(), RIVAL, eye), 2.0f));
+    const Vec3 eye = course.At(d) + course.Side(d) * -4.0f + Vec3{0.0f, Desert::Ground(d, -4.0f) + 0.9f, 0.0f};
+    shot.AddCamera(shot.Camera(Watch(Desert::TheRace(), HERO, eye), 2.6f));
     return shot.Write(root);
 }
 
@@ -112,9 +112,9 @@ bool FarEnd(const std::string& root)
     Shot shot = Run(14);
     Desert::AddCraft(shot);
     const Path& course = Desert::Course();
-    const float d = HeroAt(shot.End()) + 120.0f;
-    shot.AddCamera(shot.Camera(Watch(Desert::TheRace(), HERO, course.At(d) + Vec3{0.0f, 6.0f, 0.0f}), 3.2f));
-    shot.AddEnvelope(SceneFormat::TAG_ZOOM, Shot::Envelope({{shot.Start(), 9.0f}, {shot.End(), 2.6f}}));
+    const float d = HeroAt(shot.End()) + 50.0f;
+    shot.AddCamera(shot.Camera(Watch(Desert::TheRace(), HERO, course.At(d) + course.Side(d) * 6.0f + Vec3{0.0f, 12.0f, 0.0f}), 3.2f));
+    shot.AddEnvelope(SceneFormat::TAG_ZOOM, Shot::Envelope({{shot.Start(), 6.0f}, {shot.End(), 2.4f}}));
     return shot.Write(root);
 }
 

@@ -159,8 +159,10 @@ bool Arrival(const std::string& root)
     shot.AddCamera(shot.Camera([&race, from, span](float s) {
         const float t = (s - from) / span;
         const float down = t * t * (3.0f - 2.0f * t);
-        const Vec3 eye{-90.0f + 70.0f * down, 140.0f - 120.0f * down, 260.0f - 60.0f * down};
-        return Looking(eye, race.Position(HERO, s));
+        // Over the boulevard all the way down, clear of the towers.
+        const float d = race.Distance(HERO, s) - 30.0f - 60.0f * (1.0f - down);
+        const Vec3 eye = race.Course().At(d) + Vec3{0.0f, 8.0f + 130.0f * (1.0f - down), 0.0f};
+        return Looking(eye, race.Position(HERO, s + 0.4f));
     }, 2.4f));
     return shot.Write(root);
 }
@@ -194,8 +196,8 @@ bool Corner(const std::string& root)
 {
     Shot shot = Street(27);
     const float d = HeroAt(shot.At(0.5f));
-    shot.AddCamera(shot.Camera(Watch(TheRace(), HERO, Course().At(d + 40.0f) + Course().Side(d + 40.0f) * -14.0f + Vec3{0, 3, 0}),
-                               2.0f));
+    shot.AddCamera(shot.Camera(Watch(TheRace(), HERO, Course().At(d + 12.0f) + Course().Side(d + 12.0f) * -13.0f + Vec3{0, 7, 0}),
+                               2.6f));
     return shot.Write(root);
 }
 

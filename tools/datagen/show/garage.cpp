@@ -221,7 +221,8 @@ void AddSparks(Shot& shot, int torch, float from, float to)
 
 // The garage with its lights, the craft in two parts on the lift (the shell
 // fading away and back, the core turning inside), the arm and the drones.
-void AddGarage(Shot& shot, bool sparks)
+// Returns the index of the arm's torch.
+int AddGarage(Shot& shot, bool sparks)
 {
     shot.Add(shot.Placed(HALL, {}));
     shot.Add(shot.Placed(SCREENS, {}));
@@ -256,6 +257,7 @@ void AddGarage(Shot& shot, bool sparks)
     shot.AddEnvelope(SceneFormat::TAG_LRNG, Shot::Envelope({{150.0f, 0.0f}, {162.6f, 0.0f}, {165.0f, 45.0f}}, true, END_HOLD));
     if (sparks)
         AddSparks(shot, torch, 176.0f, 187.5f);
+    return torch;
 }
 
 // Outside, the craft alone on the pit lane, its exhaust light on the road.
@@ -271,14 +273,19 @@ void AddPitLane(Shot& shot)
     shot.AddLight(Shot::Sun({0.3f, 0.32f, 0.5f}, 0.6f, {0.2f, 1.0f, 0.4f}));
 }
 
+// One scene of the act; a welding scene's camera keeps the torch in view.
 bool Scene(const std::string& root, int index, const Motion& camera, float zoom, bool sparks = false)
 {
     Shot shot(index);
+    int torch = -1;
     if (index >= 39)
         AddPitLane(shot);
     else
-        AddGarage(shot, sparks);
-    shot.AddCamera(shot.Camera(camera, zoom));
+        torch = AddGarage(shot, sparks);
+    SceneCameraChunk eye = shot.Camera(camera, zoom);
+    if (sparks)
+        eye.target = torch;
+    shot.AddCamera(eye);
     return shot.Write(root);
 }
 
@@ -299,13 +306,13 @@ bool WriteGarage(const std::string& root)
            Scene(root, 29, fixed({-30.0f, 14.0f, 22.0f}), 2.0f) &&
            Scene(root, 30, Around(24.0f, 8.0f, 2.2f, -0.08f), 2.4f) &&
            Scene(root, 31, Around(11.0f, 5.0f, -0.9f, 0.1f), 2.4f) &&
-           Scene(root, 32, Around(9.0f, 7.5f, 0.9f, -0.05f, 5.0f), 2.6f, true) &&
+           Scene(root, 32, Around(12.0f, 6.0f, 0.9f, -0.05f, 5.0f), 2.6f, true) &&
            Scene(root, 33, Around(13.0f, 3.0f, 3.6f, 0.12f), 2.4f) &&
            Scene(root, 34, [](float s) { return Looking({-6.0f, 9.0f, 12.0f}, {-4.0f + 0.5f * (s - 191.6f), 10.0f, 28.0f}); }, 2.2f) &&
            Scene(root, 35, Around(16.0f, 1.0f, 0.6f, 0.15f, 1.0f), 2.2f) &&
            Scene(root, 36, fixed({6.0f, 4.0f, DOOR_Z + 2.0f}), 2.0f) &&
            Scene(root, 37, Around(8.0f, 1.5f, PI * 0.9f, 0.0f, 1.0f), 2.6f) &&
            Scene(root, 38, fixed({-8.0f, 2.0f, DOOR_Z + 6.0f}), 1.8f) &&
-           Scene(root, 39, fixed({18.0f, 5.0f, -110.0f}), 2.4f) &&
+           Scene(root, 39, [](float s) { return Looking({12.0f, 4.0f, -30.0f - 62.0f * (s - 202.1f)}, Craft(s).position); }, 2.4f) &&
            Scene(root, 40, [](float s) { return Looking(Craft(s).position + Vec3{3.0f, 4.0f, 16.0f}, Craft(s).position - Vec3{0, 0, 20}); }, 2.4f);
 }

@@ -228,20 +228,20 @@ bool WriteGoal(const std::string& root)
     const Race& race = TheRace();
     const auto at = [](float z) { return Course().At(LINE + z); };
     return WriteMeshes(root) &&
-           Scene(root, 41, Watch(race, RIVAL, {-36.0f, 22.0f, -80.0f}), 2.8f) &&
+           Scene(root, 41, Watch(race, RIVAL, {-24.0f, 12.0f, -540.0f}), 2.6f) &&
            Scene(root, 42, Chase(race, HERO, 12.0f, 3.0f), 2.4f) &&
            Scene(root, 43, Beside(race, HERO, 9.0f, 2.0f, 1.0f), 2.2f) &&
            Scene(root, 44, [at](float) { return Looking(at(-2.0f) + Vec3{20.0f, 1.5f, 0.0f}, at(0.0f) + Vec3{0.0f, 3.0f, 0.0f}); }, 2.0f) &&
-           Scene(root, 45, [at](float s) { return Looking(at(-60.0f + 10.0f * (s - 221.7f)) + Vec3{0.0f, 12.0f + 4.0f * (s - 221.7f), 0.0f},
-                                                          at(200.0f) + Vec3{0.0f, 20.0f, 0.0f}); }, 2.4f) &&
+           Scene(root, 45, [at](float s) { return Looking(at(-50.0f + 12.0f * (s - 221.7f)) + Vec3{-4.0f, 5.0f, 0.0f},
+                                                          at(220.0f) + Vec3{0.0f, 30.0f, 0.0f}); }, 2.2f) &&
            Scene(root, 46, Beside(race, HERO, -3.0f, 2.5f, 14.0f), 2.2f) &&
            Scene(root, 47, [](float s) { return Looking({-14.0f, 3.0f, -100.0f + 18.0f * (s - 228.4f)}, {40.0f, 28.0f, -40.0f + 18.0f * (s - 228.4f)}); }, 2.0f) &&
            Scene(root, 48, Orbit(PODIUM + Vec3{0.0f, 4.0f, 0.0f}, 14.0f, 4.0f, -2.4f, 232.8f, 0.25f, 2.0f), 2.4f) &&
            Scene(root, 49, [](float s) {
                const float t = (s - 236.8f) / 10.6f;
                const float a = -1.6f + 1.8f * t;
-               const Vec3 centre = PODIUM + Vec3{-20.0f, 4.0f, 0.0f};
-               const Vec3 eye = centre + Vec3{40.0f * std::sin(a), 6.0f + 40.0f * t * t, 40.0f * std::cos(a)};
-               return Looking(eye, centre + Vec3{0.0f, 60.0f * t * t * t, 0.0f});
+               const Vec3 centre = PODIUM + Vec3{-17.0f, 3.0f, 15.0f};
+               const Vec3 eye = centre + Vec3{28.0f * std::sin(a), 5.0f + 30.0f * t * t, 28.0f * std::cos(a)};
+               return Looking(eye, centre + Vec3{0.0f, 50.0f * t * t * t, 0.0f});
            }, 2.2f);
 }

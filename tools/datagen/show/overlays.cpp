@@ -44,13 +44,13 @@ bool WriteMeshes(const std::string& root)
 {
     for (int i = 0; i < PANELS; ++i) {
         Mesh panel;
-        panel.Append(Panel(9.0f, 6.0f, panel.AddMaterial(Surface::GlassMapped(PANEL_PICTURES[i], 0.12f, 0.85f))));
+        panel.Append(Panel(12.0f, 8.0f, panel.AddMaterial(Surface::GlassMapped(PANEL_PICTURES[i], 0.12f, 0.85f))));
         if (!WriteMesh(root, PanelName(i), panel))
             return false;
     }
     Mesh frost, beam, ring;
     frost.Append(Panel(7.0f, 9.0f, frost.AddMaterial(Surface::WithBump(Surface::Glass({0.6f, 0.8f, 1.0f}, 0.6f, 0.3f), BUMP))));
-    AddLathe(beam, {{0.0f, -40.0f}, {5.0f, -38.0f}, {0.6f, 0.0f}, {0.0f, 0.2f}}, 10, beam.AddMaterial(Surface::Glow({0.5f, 0.6f, 1.0f}, 0.1f)),
+    AddLathe(beam, {{0.0f, -40.0f}, {5.0f, -38.0f}, {0.6f, 0.0f}, {0.0f, 0.2f}}, 10, beam.AddMaterial(Surface::Glow({0.5f, 0.6f, 1.0f}, 0.05f)),
              false);
     ring.Append(Panel(16.0f, 16.0f, ring.AddMaterial(Surface::GlowMapped(RING_PICTURE, 0.5f))));
     Picture ringPicture(128, 128);
@@ -105,7 +105,7 @@ bool Carousel(const std::string& root)
     shot.AddCamera(shot.Camera([from, span](float s) {
         const float t = (s - from) / span;
         const float a = -0.6f + 1.1f * t;
-        return Looking({27.0f * std::sin(a), 4.0f - 3.0f * t, -27.0f * std::cos(a)}, {0.0f, 0.0f, 0.0f});
+        return Looking({24.0f * std::sin(a), 3.0f - 2.0f * t, -24.0f * std::cos(a)}, {0.0f, 0.5f, 0.0f});
     }, 2.0f));
     return shot.Write(root);
 }

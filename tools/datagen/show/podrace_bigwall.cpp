@@ -162,22 +162,29 @@ void AddSet(Shot& shot)
     for (int racer = 0; racer < Library::CRAFT_COUNT; ++racer) {
         SceneObjectChunk craft = shot.Moving(Library::CRAFT[racer], TheRace().PositionOf(racer), {0.2f, false});
         craft.pathLookAhead = 8;
-        shot.Add(craft);
+        const int index = shot.Add(craft);
+        // A streak behind each craft, so that the field shows against the wall from afar.
+        SceneObjectChunk exhaust = shot.Placed("exhaust", {{0.0f, 0.8f, -4.0f}});
+        exhaust.parent = index;
+        shot.AddNull(exhaust);
+        shot.AddObjectFlare({2, 0, 4.0f, 40.0f, 0.5f, Library::EMBER});
     }
 }
 
 float HeroAt(float seconds) { return TheRace().Distance(HERO, seconds); }
 
-// Far out over the valley: the field is a row of sparks under the wall.
+// Out over the valley, sinking toward the causeway: the field is a row of
+// sparks under the wall.
 bool Overlook(const std::string& root)
 {
     Shot shot(16);
     AddSet(shot);
     const Race& race = TheRace();
     shot.AddCamera(shot.Camera([&race](float s) {
-        return Looking({-620.0f, 40.0f - 3.0f * (s - START_SECONDS), race.Position(HERO, s).z - 420.0f},
-                       race.Position(HERO, s) + Vec3{0.0f, 60.0f, 0.0f});
-    }, 2.8f));
+        const float t = (s - START_SECONDS) / 5.0f;
+        return Looking({-130.0f + 40.0f * t, 90.0f - 50.0f * t, race.Position(HERO, s).z - 150.0f + 40.0f * t},
+                       race.Position(HERO, s) + Vec3{0.0f, 25.0f * (1.0f - t), 0.0f});
+    }, 2.6f));
     return shot.Write(root);
 }
 
