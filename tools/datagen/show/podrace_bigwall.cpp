@@ -27,7 +27,6 @@ constexpr float SPEED = 88.0f;
 constexpr float GATE_AT = 1880.0f;
 constexpr const char* SURFACES = "data\\podrace_bigwall\\pictures\\wall.jpg";  // facade, deck, frame stacked
 constexpr int FACADE_BAND = 0, DECK_BAND = 1, FRAME_BAND = 2;
-constexpr const char* VALLEY_PICTURE = "data\\podrace_bigwall\\pictures\\valley.jpg";
 constexpr const char* SKY_PICTURE = "data\\podrace_bigwall\\pictures\\sky.tga";
 constexpr const char* SKY = "data\\podrace_bigwall\\objects\\sky.vob";
 constexpr const char* VALLEY = "data\\podrace_bigwall\\objects\\valley.vob";
@@ -112,7 +111,7 @@ bool WriteSet(const std::string& root)
     }
     Mesh sky, valley, fan, gate;
     sky.Append(BuildSkyDome({0.0f, -300.0f, 900.0f}, 3500.0f, sky.AddMaterial(Surface::ShiningMapped(SKY_PICTURE))));
-    valley.Append(BuildGround({-600.0f, -320.0f, 900.0f}, 3200.0f, 12, 60.0f, valley.AddMaterial(Surface::Mapped(VALLEY_PICTURE, true, 0.3f)),
+    valley.Append(BuildGround({-600.0f, -320.0f, 900.0f}, 3200.0f, 12, 60.0f, valley.AddMaterial(Surface::Smooth({0.24f, 0.2f, 0.3f}, 0.3f)),
                               10.0f, 8));
     AddTorus(fan, 16.0f, 2.5f, 16, 5, fan.AddMaterial(Surface::Smooth({0.45f, 0.45f, 0.5f}, 0.25f)));
     for (int blade = 0; blade < 6; ++blade) {
@@ -128,7 +127,6 @@ bool WriteSet(const std::string& root)
     AddDisc(gate, {0.0f, 15.0f, 1.0f}, 22.0f, 16, mouth);
     return WriteMesh(root, SKY, sky) && WriteMesh(root, VALLEY, valley) && WriteMesh(root, FAN, fan) &&
            WriteMesh(root, GATE, gate) && WritePicture(root, SURFACES, Surfaces(bands), Form::JPEG) &&
-           WritePicture(root, VALLEY_PICTURE, Rock(128, {0.35f, 0.3f, 0.4f}, {0.1f, 0.08f, 0.14f}, 17), Form::JPEG_PROGRESSIVE) &&
            WritePicture(root, SKY_PICTURE, Sky(64, 64, {0.08f, 0.06f, 0.25f}, {0.95f, 0.45f, 0.35f}, 0.02f, 4), Form::TGA24_TOP);
 }
 
