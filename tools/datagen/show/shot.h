@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/datagen/builders/mesh.h"
 #include "tools/datagen/builders/surfaces.h"
 #include "tools/datagen/builders/vec3.h"
 #include "tools/writers/scenewriter.h"
@@ -21,14 +22,9 @@ constexpr float FRAMES_PER_SECOND = 50.0f;
 // last frame of a scene may fall just past its end.
 constexpr float KEY_MARGIN_SECONDS = 1.0f;
 
-// Where something is at a moment, in the engine's terms.
-struct Pose {
-    Vec3 position;
-    float pitch = 0.0f;
-    float heading = 0.0f;
-    float bank = 0.0f;
-    Vec3 scale{1.0f, 1.0f, 1.0f};
-};
+// Where something is at a moment, in the engine's terms: the placement a
+// mesh is built with, as keys hold it.
+using Pose = Placement;
 
 // A pose for every moment, in seconds of music time.
 using Motion = std::function<Pose(float seconds)>;
