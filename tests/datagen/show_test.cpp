@@ -26,11 +26,15 @@ constexpr double LEAST_LIT_SHARE = 0.03;    // of the frame's pixels
 constexpr double LEAST_CHANGED_SHARE = 0.01;
 constexpr int CHANGE = 24;                  // a channel moving this much changes its pixel
 
-// The archive opened and the Aquarium filled as the demo fills it, once per
-// test program; the error text then starts afresh.
+// The archive opened (again, if another test closed the archives) and the
+// Aquarium filled as the demo fills it, once per test program; the error
+// text then starts afresh.
 void PrepareDemo()
 {
-    static const bool ready = PAK::Open(SHOW_ARCHIVE) != nullptr && aqtool::FillDemoAquarium();
+    if (PAK::First() == nullptr) {
+        ASSERT_NE(PAK::Open(SHOW_ARCHIVE), nullptr) << Error::Text();
+    }
+    static const bool ready = aqtool::FillDemoAquarium();
     ASSERT_TRUE(ready) << Error::Text();
     Error::Reset();
 }

@@ -14,6 +14,7 @@ constexpr float LEAD_PHASE[3] = {0.0f, 2.1f, 4.0f};
 constexpr float BEHIND[3] = {0.0f, -9.0f, -18.0f};
 constexpr float BANK_PER_TURN = 0.45f;
 constexpr float CALMING_SECONDS = 3.0f;
+constexpr float WEAVE_APART = 1.5f;  // lanes 7 apart, craft 5.2 wide at the wing
 
 }  // namespace
 
@@ -65,7 +66,10 @@ float Race::Distance(int racer, float seconds) const
 Vec3 Race::Track(int racer, float seconds) const
 {
     const float d = Distance(racer, seconds);
-    const float weave = 2.5f * std::sin(0.7f * seconds + static_cast<float>(racer) * 1.9f);
+    // The field weaves together, each craft a little on its own: never more
+    // than WEAVE_APART out of step, so neighbouring lanes stay a craft apart.
+    const float weave =
+        2.0f * std::sin(0.7f * seconds) + 0.5f * WEAVE_APART * std::sin(1.3f * seconds + static_cast<float>(racer) * 1.9f);
     const float across = LANES[racer] + Calm(seconds) * weave;
     Vec3 p = course_.At(d) + course_.Side(d) * across;
     p.y += ground_(d, across) + HOVER;
