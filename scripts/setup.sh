@@ -8,6 +8,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl1 libegl-mesa0
   libmp3lame-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev sox libpng-dev
+  libfreetype-dev fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang
   xvfb xdotool x11-apps

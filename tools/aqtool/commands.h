@@ -15,8 +15,9 @@ struct Command {
     const char* name;         // the first argument that chooses it
     const char* arguments;    // how its arguments read in the usage text
     const char* summary;      // one line for the usage text
-    int argumentCount;        // exactly this many arguments follow the name
+    int argumentCount;        // exactly this many arguments follow the name...
     CommandFunction run;
+    bool moreAllowed = false;  // ...or at least this many; the list ends with a null
 };
 
 // Prints the error text to stderr and returns EXIT_FAILED.
@@ -37,7 +38,9 @@ int Mesh(char* const* arguments);  // NAME
 // Scenes (scene_command.cpp).
 int ShowScene(char* const* arguments);  // NAME FRAME
 
-// Frames (render_command.cpp).
+// Frames (render_command.cpp, sheet_command.cpp, speed_command.cpp).
 int Render(char* const* arguments);  // NAME TIME OUT.tga
+int Sheet(char* const* arguments);   // OUT.png [TIMES...]
+int Speed(char* const* arguments);   // [FRAMES]
 
 }  // namespace aqtool

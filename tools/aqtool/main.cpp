@@ -25,6 +25,14 @@ const Command COMMANDS[] = {
      "draw the frame of the scene NAME, TIME ms into it, as the demo does (640 x 480, headless) and write it as "
      "a 24-bit TGA; the first scene's trails build up over many frames, which one frame cannot show",
      3, Render},
+    {"sheet", "OUT.png [TIMES...]",
+     "draw every scene of the show as render does, at the middle of its slot or at each given fraction of it, "
+     "and write the frames with their scene numbers as one PNG contact sheet",
+     1, Sheet, true},
+    {"speed", "[FRAMES]",
+     "draw FRAMES passes (120) spread over each scene's slot as the demo does and print frames per second, "
+     "the slowest scene and the median",
+     0, Speed, true},
 };
 
 const char* const HELP_REQUESTS[] = {"--help", "-h", "help"};
@@ -88,7 +96,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "aqtool: no command '%s'\n", argv[1]);
         return aqtool::Usage();
     }
-    if (argc - 2 != command->argumentCount)
+    const int count = argc - 2;
+    if (count < command->argumentCount || (count > command->argumentCount && !command->moreAllowed))
         return aqtool::Usage();
     return command->run(argv + 2);
 }

@@ -10,6 +10,7 @@
 #include "host/error.h"
 #include "host/handlers.h"
 #include "host/mainloop.h"
+#include "host/opengllib.h"
 #include "host/scenelists.h"
 #include "host/systemobjects.h"
 #include "host/timeline.h"
@@ -32,11 +33,14 @@ public:
     static void Read()
     {
         FrameReader* const reader = static_cast<FrameReader*>(gAquarium.currentPlugin);
-        Screenshot::ReadFrame(reader->pixels);
+        if (reader->pixels != nullptr)
+            Screenshot::ReadFrame(reader->pixels);
+        else
+            OpenGLLib::glFinish();
         reader->read = true;
     }
 
-    std::uint8_t* pixels = nullptr;  // borrowed for one pass
+    std::uint8_t* pixels = nullptr;  // borrowed for one pass; null: only wait for the frame
     bool read = false;
 };
 

@@ -45,7 +45,9 @@ public:
     // pass of the main loop, and writes the frame into pixels (FrameBufferSize
     // bytes): red, green, blue, rows bottom first. Passes build on each other
     // as the demo's do, so the first scene's trails grow over several calls.
-    // False (reported) when the pass ended before its swap.
+    // With pixels null the pass only waits until GL has drawn the frame, as
+    // a measure of speed wants. False (reported) when the pass ended before
+    // its swap.
     bool Render(std::uint32_t time, std::uint8_t* pixels);
 
 private:

@@ -6,17 +6,18 @@
 #include <array>
 #include <cstdint>
 
-constexpr int SCENE_COUNT = 51;
+#include "host/timeline.h"
 
-// Milliseconds of music at which each scene ends, in play order.
-constexpr std::array<std::int32_t, SCENE_COUNT> SCENE_END_MS = {
-    32000,  37000,  44000,  48000,  51200,  53400,  57400,  59400,  63900,  68000,  72000,
-    73700,  76800,  83400,  87600,  97400,  102400, 105400, 111400, 117400, 124000, 128000,
-    131000, 134000, 137000, 142000, 145000, 150000, 153600, 162600, 170600, 179600, 188600,
-    191600, 194100, 197100, 199100, 200600, 202100, 207400, 211200, 214200, 215700, 218700,
-    221700, 226400, 228400, 232800, 236800, 247400, 297400};
+// Milliseconds of music at which each scene ends, in play order: the scene
+// table's end times (host/timeline.h), which the scenes are timed to as well.
+inline const std::array<std::int32_t, SCENE_COUNT> SCENE_END_MS = [] {
+    std::array<std::int32_t, SCENE_COUNT> ends{};
+    for (int i = 0; i < SCENE_COUNT; ++i)
+        ends[i] = static_cast<std::int32_t>(SCENE_END_TIMES[i]);
+    return ends;
+}();
 
-constexpr std::int32_t SceneStartMs(int scene) { return scene == 0 ? 0 : SCENE_END_MS[scene - 1]; }
+inline std::int32_t SceneStartMs(int scene) { return scene == 0 ? 0 : SCENE_END_MS[scene - 1]; }
 
 // The track rings on past the last scene's end and then stops.
 constexpr std::int32_t TRACK_LENGTH_MS = 301500;
@@ -43,7 +44,7 @@ constexpr std::array<Act, 10> ACTS = {{
 
 // Where an act's stretch of the track ends: its last scene's end, or for the
 // last act the end of the track with the final chord's ringing.
-constexpr std::int32_t ActEndMs(const Act& act)
+inline std::int32_t ActEndMs(const Act& act)
 {
     return act.lastScene == SCENE_COUNT - 1 ? TRACK_LENGTH_MS : SCENE_END_MS[act.lastScene];
 }
