@@ -15,8 +15,9 @@ struct Command {
     const char* name;         // the first argument that chooses it
     const char* arguments;    // how its arguments read in the usage text
     const char* summary;      // one line for the usage text
-    int argumentCount;        // exactly this many arguments follow the name
-    CommandFunction run;
+    int argumentCount;        // at least this many arguments follow the name
+    CommandFunction run;      // finds arguments[count] null after the last one
+    int optionalCount = 0;    // and at most this many more
 };
 
 // Prints the error text to stderr and returns EXIT_FAILED.
@@ -39,5 +40,8 @@ int ShowScene(char* const* arguments);  // NAME FRAME
 
 // Frames (render_command.cpp).
 int Render(char* const* arguments);  // NAME TIME OUT.tga
+
+// Captures (capture_command.cpp).
+int Capture(char* const* arguments);  // FIRST LAST FPS OUTDIR [--music FILE]
 
 }  // namespace aqtool

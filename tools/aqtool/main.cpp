@@ -23,6 +23,11 @@ const Command COMMANDS[] = {
      "draw the frame of the scene NAME, TIME ms into it, as the demo does (640 x 480, headless) and write it as "
      "a 24-bit TGA; the first scene's trails build up over many frames, which one frame cannot show",
      3, Render},
+    {"capture", "FIRST LAST FPS OUTDIR [--music FILE]",
+     "play scenes FIRST to LAST as the demo does, headless, at exactly FPS frames a second of music time "
+     "however long a frame takes, writing OUTDIR/frame00000.tga ... and OUTDIR/music.wav, the music of the "
+     "same time; OUTDIR - writes raw RGB24 frames (640 x 480, rows top first) to stdout and the music to FILE",
+     4, Capture, 2},
 };
 
 int Usage()
@@ -50,7 +55,7 @@ int main(int argc, char** argv)
     for (const aqtool::Command& command : aqtool::COMMANDS) {
         if (std::strcmp(argv[1], command.name) != 0)
             continue;
-        if (argc - 2 != command.argumentCount)
+        if (argc - 2 < command.argumentCount || argc - 2 > command.argumentCount + command.optionalCount)
             return aqtool::Usage();
         return command.run(argv + 2);
     }
