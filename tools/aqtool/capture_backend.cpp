@@ -97,15 +97,16 @@ bool CaptureBackend::SetPixelFormat(platform::DeviceContextHandle dc, int format
     return real_.SetPixelFormat(dc, format, pfd);
 }
 
-bool CaptureBackend::SwapBuffers(platform::DeviceContextHandle dc)
+// Nothing is presented: nobody watches, and scaling every frame onto the
+// headless desktop would cost more than drawing it. The frame stays where it
+// was drawn, so the trails of a fading scene build on it as on the screen.
+bool CaptureBackend::SwapBuffers(platform::DeviceContextHandle)
 {
-    const bool recording = session_.Recording();
-    if (recording)
-        session_.TakeFrame();
-    const bool swapped = real_.SwapBuffers(dc);
-    if (recording)
-        ticks_ += TICKS_PER_FRAME;
-    return swapped;
+    if (!session_.Recording())
+        return true;
+    session_.TakeFrame();
+    ticks_ += TICKS_PER_FRAME;
+    return true;
 }
 
 void CaptureBackend::MessageBox(platform::WindowHandle owner, const char* text, const char* caption)

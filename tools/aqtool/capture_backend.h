@@ -4,7 +4,7 @@
 // waiting) and by exactly one frame, 1000 ticks, at every swap while the
 // capture records, so the demo's millisecond clock reads a whole number of
 // 1000 / FPS ms steps however long a frame took to draw. Its display offers
-// the demo's mode alone; nobody presses keys.
+// the demo's mode alone, nothing is presented and nobody presses keys.
 #pragma once
 
 #include <cstdint>
@@ -44,8 +44,8 @@ public:
                             platform::PixelFormatDescriptor* pfd) override;
     bool SetPixelFormat(platform::DeviceContextHandle dc, int format,
                         const platform::PixelFormatDescriptor* pfd) override;
-    // Records the frame first while the capture records, then swaps and
-    // moves the clock on by one frame.
+    // While the capture records: records the frame and moves the clock on by
+    // one frame. Presents nothing.
     bool SwapBuffers(platform::DeviceContextHandle dc) override;
 
     std::uint16_t GetAsyncKeyState(int) override { return 0; }
