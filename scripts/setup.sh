@@ -10,7 +10,7 @@ packages=(
   libmp3lame-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev sox libpng-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang
-  xvfb xdotool x11-apps
+  xvfb xdotool x11-apps libx11-dev
 )
 
 missing=()
