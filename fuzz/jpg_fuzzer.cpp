@@ -1,8 +1,10 @@
-// libFuzzer target: any bytes through the JPEG decoder, which must decode or
-// refuse them (libjpeg's errors included) without ending the process or
-// reading past the input. Pictures of more than a million pixels are skipped:
-// their cost is only allocation, which the fuzzer would report as running out
-// of memory.
+// libFuzzer target: any bytes as a JPEG file through JPG::Load, which must
+// decode or refuse them (libjpeg's errors included) without ending the
+// process or reading past the file's buffer. Each input is written to this
+// process's own file and loaded by its path, as the texture loader loads a
+// loose picture. Pictures that the loader would decode at more than 65536
+// pixels are skipped: they cost time and memory, not new paths through it.
+// Larger claims than the loader's bound still go in, as it refuses them first.
 #include <csetjmp>
 #include <cstddef>
 #include <cstdint>
@@ -11,12 +13,14 @@
 
 #include <jpeglib.h>
 
+#include "fuzz/scratch_file.h"
 #include "host/error.h"
 #include "image/jpg.h"
+#include "image/pixels.h"
 
 namespace {
 
-constexpr unsigned long MAX_PIXELS = 1UL << 20;
+constexpr unsigned long MAX_PIXELS = 1UL << 16;
 
 struct HeaderErrors {
     jpeg_error_mgr standard;  // first: all that libjpeg sees
@@ -30,8 +34,7 @@ struct HeaderErrors {
 
 void Silent(j_common_ptr) {}
 
-// Reads the header with libjpeg's own source; true unless the header reads
-// and names a picture above MAX_PIXELS. No local changes after setjmp.
+// Reads the header with libjpeg's own source. No local changes after setjmp.
 bool ReadSize(jpeg_decompress_struct& info, HeaderErrors& errors, const std::uint8_t* data,
               std::size_t size)
 {
@@ -43,7 +46,9 @@ bool ReadSize(jpeg_decompress_struct& info, HeaderErrors& errors, const std::uin
     return true;
 }
 
-bool SmallEnough(const std::uint8_t* data, std::size_t size)
+// False when the header reads and names a picture that the loader would
+// decode at more than MAX_PIXELS.
+bool CheapToLoad(const std::uint8_t* data, std::size_t size)
 {
     jpeg_decompress_struct info{};
     HeaderErrors errors{};
@@ -51,22 +56,26 @@ bool SmallEnough(const std::uint8_t* data, std::size_t size)
     errors.standard.error_exit = ReturnToHeaderCheck;
     errors.standard.output_message = Silent;
     const bool read = ReadSize(info, errors, data, size);
-    const bool small =
-        !read || static_cast<unsigned long>(info.image_width) * info.image_height <= MAX_PIXELS;
+    const bool refused = info.image_width > PICTURE_MAX_SIDE || info.image_height > PICTURE_MAX_SIDE;
+    const bool cheap = !read || refused ||
+                       static_cast<unsigned long>(info.image_width) * info.image_height <= MAX_PIXELS;
     jpeg_destroy_decompress(&info);
-    return small;
+    return cheap;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (!SmallEnough(data, size))
+    if (!CheapToLoad(data, size))
+        return 0;
+    static fuzz::ScratchFile picture("jpg_fuzzer");
+    if (!picture.Write(data, size))
         return 0;
     std::int32_t width = 0;
     std::int32_t height = 0;
     std::int32_t bits = 0;
-    std::free(JPG::Decode(data, size, "fuzz.jpg", &width, &height, &bits));
+    std::free(JPG::Load(picture.Path(), &width, &height, &bits));
     Error::Reset();
     return 0;
 }

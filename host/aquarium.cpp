@@ -15,7 +15,9 @@ AquariumDisplay gDisplay;
 
 namespace {
 constexpr int DEPTH_BUFFER_BITS = 24;
-constexpr float PROJECTION_PER_WIDTH = 384.0f / 320.0f;
+// The x scale is width × 384 / 320, computed in that order.
+constexpr float PROJECTION_NUMERATOR = 384.0f;
+constexpr float PROJECTION_DENOMINATOR = 320.0f;
 constexpr std::uint32_t FULL_SCREEN_STYLE = platform::WS_POPUP | platform::WS_CLIPSIBLINGS;
 constexpr std::uint32_t WINDOWED_STYLE = platform::WS_CAPTION | platform::WS_CLIPSIBLINGS;
 
@@ -42,17 +44,17 @@ bool RegisterWindowClass(platform::InstanceHandle instance)
     windowClass.classExtraBytes = 0;
     windowClass.windowExtraBytes = 0;
     windowClass.instance = instance;
-    windowClass.icon = os.LoadIcon(instance, WINDOW_CLASS_NAME);
+    windowClass.icon = os.LoadIcon(instance, WINDOW_ICON_NAME);
     windowClass.cursor = os.LoadCursor(nullptr, platform::IDC_ARROW);
     windowClass.background = os.GetStockObject(platform::BLACK_BRUSH);
-    windowClass.menuName = WINDOW_CLASS_NAME;
+    windowClass.menuName = WINDOW_MENU_NAME;
     windowClass.className = WINDOW_CLASS_NAME;
     return os.RegisterClass(windowClass);
 }
 
 bool LoadOpenGL()
 {
-    char libraryName[16];
+    char libraryName[OpenGLLib::NAME_BUFFER_SIZE];
     OpenGLLib::Choose(libraryName);
     return OpenGLLib::Load(libraryName) == 0;
 }
@@ -63,7 +65,7 @@ platform::WindowHandle CreateAquariumWindow(const Aquarium& aquarium)
     platform::Backend& os = platform::Os();
     platform::WindowParams spec;
     spec.className = WINDOW_CLASS_NAME;
-    spec.title = WINDOW_CLASS_NAME;
+    spec.title = WINDOW_TITLE;
     spec.instance = gDisplay.instance;
     if (aquarium.fullScreen) {
         spec.style = FULL_SCREEN_STYLE;
@@ -114,6 +116,8 @@ bool SwitchToEnumeratedMode(std::int32_t width, std::int32_t height, std::int32_
     platform::Backend& os = platform::Os();
     platform::DisplayMode mode;
     firstFailed = 0;
+    // Remembered once: mode 0 failing first keeps its record for the later switches.
+    bool remembered = false;
     for (std::uint32_t i = 0; os.EnumDisplaySettings(i, mode); ++i) {
         if (mode.bitsPerPel != static_cast<std::uint32_t>(colourDepth) ||
             mode.width != static_cast<std::uint32_t>(width) ||
@@ -122,8 +126,9 @@ bool SwitchToEnumeratedMode(std::int32_t width, std::int32_t height, std::int32_
         if (os.ChangeDisplaySettings(&mode, platform::CDS_FULLSCREEN) ==
             platform::DISP_CHANGE_SUCCESSFUL)
             return true;
-        if (firstFailed == 0)
+        if (!remembered)
             firstFailed = i;
+        remembered = true;
     }
     return false;
 }
@@ -174,7 +179,7 @@ void Aquarium::SetViewFromSize()
 {
     centreX = static_cast<float>(width) / 2.0f;
     centreY = static_cast<float>(height) / 2.0f;
-    xScale = static_cast<float>(width) * PROJECTION_PER_WIDTH;
+    xScale = static_cast<float>(width) * PROJECTION_NUMERATOR / PROJECTION_DENOMINATOR;
     yScale = -xScale;
     clipLeft = 0.0f;
     clipRight = static_cast<float>(width - 1);
@@ -307,6 +312,7 @@ std::intptr_t AquariumWindowProc(platform::WindowHandle window, std::uint32_t me
     case platform::WM_CLOSE:
     case platform::WM_DESTROY:
         Aquarium::Shutdown(Error::Text());
+        return 0;  // not reached: the shutdown ends the process
     case platform::WM_SIZE:
         return 0;
     case platform::WM_KEYDOWN:

@@ -15,6 +15,9 @@ using PolygonFunction = void (*)(std::int32_t bucket, PolygonNode* node);
 
 constexpr int HANDLER_TABLE_SIZE = 100;
 constexpr const char* WINDOW_CLASS_NAME = "Aquarium";
+constexpr const char* WINDOW_TITLE = "Aquarium";
+constexpr const char* WINDOW_ICON_NAME = "Aquarium";
+constexpr const char* WINDOW_MENU_NAME = "Aquarium";
 
 // A table entry for a type that has no operation there; never called.
 template <typename Function>
@@ -28,6 +31,19 @@ template <typename Function>
 inline bool IsOperation(Function entry)
 {
     return entry != nullptr && entry != NoOperation<Function>();
+}
+
+// Calls the entry of table for type with arguments. A type outside the table,
+// or one without an operation there, calls nothing.
+template <typename Function, typename... Arguments>
+inline void CallTableEntry(const Function (&table)[HANDLER_TABLE_SIZE], std::int32_t type,
+                           Arguments... arguments)
+{
+    if (type < 0 || type >= HANDLER_TABLE_SIZE)
+        return;
+    const Function entry = table[type];
+    if (IsOperation(entry))
+        entry(arguments...);
 }
 
 // What the window procedure records of keys and typed characters; nobody reads it.

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "host/aquarium.h"
+#include "host/systemobjects.h"
 #include "platform/platform.h"
 
 namespace Error {
@@ -28,6 +29,8 @@ void Report(int count, ...)
     std::size_t length = std::strlen(text);
     for (int i = 0; i < count; ++i) {
         const char* piece = va_arg(pieces, const char*);
+        if (piece == nullptr)  // a missing name reads as an empty one
+            piece = "";
         const std::size_t pieceLength = std::strlen(piece);
         if (pieceLength + length >= TEXT_SIZE)
             break;
@@ -51,16 +54,6 @@ namespace {
 constexpr std::uint32_t MAX_SHUTDOWN_CALLBACKS = 100;
 Aquarium::ShutdownCallback shutdownCallbacks[MAX_SHUTDOWN_CALLBACKS];
 std::uint32_t shutdownCallbackCount = 0;
-
-void DrainMessageQueue()
-{
-    platform::Backend& os = platform::Os();
-    platform::Message message;
-    while (os.PeekMessage(message)) {
-        os.TranslateMessage(message);
-        os.DispatchMessage(message);
-    }
-}
 }  // namespace
 
 void Aquarium::RegShutdownCallback(ShutdownCallback callback)
@@ -77,7 +70,7 @@ void Aquarium::Shutdown(const char* text)
     for (std::uint32_t i = 0; i < shutdownCallbackCount; ++i)
         shutdownCallbacks[i]();
     platform::Os().UnregisterClass(WINDOW_CLASS_NAME, gDisplay.instance);
-    DrainMessageQueue();
+    DispatchQueuedMessages();
     if (text[0] != '\0')
         platform::Os().MessageBox(nullptr, text, "Aquarium Shutdown");
     platform::Os().ExitProcess(1);

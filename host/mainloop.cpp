@@ -8,23 +8,12 @@
 
 namespace {
 
-// Table entry of type, or no operation for a type outside the table.
-SwimFunction SwimOperation(std::int32_t type)
-{
-    if (type < 0 || type >= HANDLER_TABLE_SIZE)
-        return NoOperation<SwimFunction>();
-    return gAquarium.swimTable[type];
-}
-
 // One object's turn: its plugins, then its own operation when active.
 void RunObject(Fish* object)
 {
     RunPlugins(object);
-    if (!object->active)
-        return;
-    const SwimFunction operation = SwimOperation(object->type);
-    if (IsOperation(operation))
-        operation();
+    if (object->active)
+        CallTableEntry(gAquarium.swimTable, object->type);
 }
 
 // One pass over the current ObjectList; false when the quit flag ended it or
@@ -66,9 +55,7 @@ void Mainloop::Feed()
         return;
     }
     gAquarium.currentObject = this;
-    const SwimFunction loop = gAquarium.swimTable[TYPE];
-    if (IsOperation(loop))
-        loop();
+    CallTableEntry(gAquarium.swimTable, TYPE);
 }
 
 void Mainloop::Swim()

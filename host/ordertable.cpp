@@ -46,6 +46,10 @@ std::uint32_t DigitOf(const PolygonNode& node, SortDigit digit)
     return node.priority & DIGIT_MASK;
 }
 
+// The Aquarium's table is all zero until its first reset: a null head is an
+// empty bucket as well.
+bool IsEmptyBucket(const PolygonNode* head) { return head == EMPTY_BUCKET || head == nullptr; }
+
 // Walks the source chains of a pass ahead of it, a node a step, so that their
 // nodes are in the cache when the pass moves them. Each chain is a dependent
 // walk, a cache miss a node on a large table; scouting several chains at once
@@ -107,7 +111,7 @@ private:
             next_ = moving + 1;
         for (; next_ < ORDER_TABLE_BUCKETS && next_ <= moving + REACH; ++next_) {
             PolygonNode* const head = source_.heads[next_];
-            if (head == EMPTY_BUCKET)
+            if (IsEmptyBucket(head))
                 continue;
             scout.node = head;
             scout.tail = source_.tails[next_];
@@ -147,7 +151,7 @@ std::size_t SortPass(BucketSet source, BucketSet target, SortDigit digit, std::s
 {
     ChainScouts scouts(source, moved);
     for (int bucket = 0; bucket < ORDER_TABLE_BUCKETS; ++bucket) {
-        if (source.heads[bucket] != EMPTY_BUCKET)
+        if (!IsEmptyBucket(source.heads[bucket]))
             MoveBucket(source, bucket, target, digit, scouts);
     }
     ClearSet(source);
@@ -166,18 +170,9 @@ bool WalkBucket(BucketSet set, int bucket, PolygonVisit visit)
     }
 }
 
-PolygonFunction PolygonOperation(std::int32_t type)
-{
-    if (type < 0 || type >= HANDLER_TABLE_SIZE)
-        return NoOperation<PolygonFunction>();
-    return gAquarium.polygonTable[type];
-}
-
 void DrawNode(std::int32_t bucket, PolygonNode* node)
 {
-    const PolygonFunction draw = PolygonOperation(node->type);
-    if (IsOperation(draw))
-        draw(bucket, node);
+    CallTableEntry(gAquarium.polygonTable, node->type, bucket, node);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
 
 #include "host/aquarium.h"
 #include "host/error.h"
@@ -73,10 +74,13 @@ bool Game::SetupSound()
         return false;
     }
     Aquarium::RegShutdownCallback(platform::FSOUND_Close);
-    // A missing entry leaves null and 0, which the open below refuses.
-    gMusicData = PAK::ReadFile(MUSIC_FILE);
-    const std::uint32_t size = PAK::FileSize(MUSIC_FILE);
-    const int length = static_cast<int>(std::min<std::uint32_t>(size, INT_MAX));
+    // A missing entry leaves null and 0, which the open below refuses. The
+    // stream is told the length of the bytes it has; FileSize is asked as
+    // the design asks it, for its messages.
+    std::size_t size = 0;
+    gMusicData = PAK::ReadFile(MUSIC_FILE, &size);
+    PAK::FileSize(MUSIC_FILE);
+    const int length = static_cast<int>(std::min<std::size_t>(size, INT_MAX));
     gMusicStream = platform::FSOUND_Stream_OpenFile(reinterpret_cast<const char*>(gMusicData), STREAM_MODE, length);
     if (gMusicStream == nullptr) {
         ReportFmodError();

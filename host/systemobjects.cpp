@@ -111,7 +111,9 @@ void ClearScreen::Swim()
     OpenGLLib::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
-void MessagePump::Swim()
+void MessagePump::Swim() { DispatchQueuedMessages(); }
+
+void DispatchQueuedMessages()
 {
     platform::Backend& os = platform::Os();
     platform::Message message;

@@ -99,6 +99,10 @@ public:
     static void Swim();
 };
 
+// Hands every queued window message to the window procedure, oldest first:
+// the pump's frame work, and the last step of the shutdown.
+void DispatchQueuedMessages();
+
 extern EscapeKey gEscapeKey;
 extern BufferSwap gBufferSwap;
 extern FadeScreen gFadeScreen;

@@ -4,20 +4,21 @@
 //
 // Supported: what libjpeg can deliver as red-green-blue, at full size:
 // baseline and progressive pictures, colour or grey (grey comes out as three
-// equal bytes). Refused with libjpeg's own message: damaged or truncated
-// files, files without an image, colour spaces libjpeg cannot turn into RGB.
+// equal bytes), up to PICTURE_MAX_SIDE pixels a side. Refused with libjpeg's
+// own message: damaged or truncated files, files without an image, colour
+// spaces libjpeg cannot turn into RGB.
 #include "image/jpg.h"
 
 #include <csetjmp>
 #include <cstdio>  // jpeglib.h needs FILE and size_t declared first
 #include <cstdlib>
 #include <new>
-#include <utility>
 
 #include <jpeglib.h>
 #include <jerror.h>
 
 #include "host/error.h"
+#include "image/pixels.h"
 #include "pak/pak.h"
 
 namespace {
@@ -28,7 +29,7 @@ constexpr std::int32_t OUTPUT_BITS = 24;
 // libjpeg's source manager followed by the file it feeds from.
 struct MemorySource {
     jpeg_source_mgr manager;             // first: all that libjpeg sees
-    std::uint8_t* fileBuffer = nullptr;  // the whole file (delete[]); null when the bytes are borrowed
+    std::uint8_t* fileBuffer = nullptr;  // the whole file (delete[])
 };
 
 // libjpeg's standard error manager with the way back into the decoder.
@@ -45,15 +46,7 @@ struct Output {
     JSAMPROW* rows = nullptr;        // std::free; points into pixels
 };
 
-// Where the bytes of a decode come from.
-struct SourceRequest {
-    const char* name;               // read through the archive reader, or only named in messages
-    bool fromArchive;               // false: the size bytes at borrowed, which stay the caller's
-    const std::uint8_t* borrowed;
-    std::size_t size;
-};
-
-enum class Outcome { DECODED, NO_SOURCE, NO_MEMORY, LIBJPEG_ERROR };
+enum class Outcome { DECODED, NO_SOURCE, TOO_LARGE, NO_MEMORY, LIBJPEG_ERROR };
 
 // libjpeg's error exit: keeps its message and returns control to RunDecoder,
 // which releases what the decode holds. Never returns to libjpeg.
@@ -122,23 +115,6 @@ MemorySource* AttachSource(j_decompress_ptr info, const char* name)
     return reinterpret_cast<MemorySource*>(info->src);
 }
 
-void Feed(MemorySource* source, const std::uint8_t* bytes, std::size_t size)
-{
-    source->manager.next_input_byte = bytes;
-    source->manager.bytes_in_buffer = size;
-}
-
-bool InstallSource(j_decompress_ptr info, const SourceRequest& request)
-{
-    if (request.fromArchive)
-        return JPEG_mem_src(info, request.name) != 0;
-    MemorySource* const source = AttachSource(info, request.name);
-    if (source == nullptr)
-        return false;
-    Feed(source, request.borrowed, request.size);
-    return true;
-}
-
 // The pixel block, cleared, and the table of its rows for the started decode.
 // False when memory runs out; what was had stays in output.
 bool AllocateOutput(const jpeg_decompress_struct& info, Output& output)
@@ -164,15 +140,17 @@ void ReadRows(jpeg_decompress_struct& info, const Output& output)
 // error raised by libjpeg comes back here as LIBJPEG_ERROR; whatever was
 // allocated by then is held by info and output, which belong to the caller's
 // frame, so nothing in this frame changes after setjmp.
-Outcome RunDecoder(jpeg_decompress_struct& info, ErrorHandler& errors, Output& output,
-                   const SourceRequest& request)
+Outcome RunDecoder(jpeg_decompress_struct& info, ErrorHandler& errors, Output& output, const char* name)
 {
     if (setjmp(errors.backToDecoder) != 0)
         return Outcome::LIBJPEG_ERROR;
     jpeg_CreateDecompress(&info, JPEG_LIB_VERSION, sizeof info);
-    if (!InstallSource(&info, request))
+    if (JPEG_mem_src(&info, name) == 0)
         return Outcome::NO_SOURCE;
     jpeg_read_header(&info, TRUE);
+    // libjpeg sizes its own buffers from the header at the start: refuse first.
+    if (!CheckPictureSides(info.image_width, info.image_height, "JPG::Load", name))
+        return Outcome::TOO_LARGE;
     // Asked before the start, so that grey pictures are widened to three
     // components by libjpeg rather than read into rows three times too wide.
     info.out_color_space = JCS_RGB;
@@ -196,42 +174,10 @@ void ReportFailure(Outcome outcome, const char* libjpegMessage, const char* name
     case Outcome::LIBJPEG_ERROR:
         Error::Report(5, "JPG::Load: ", libjpegMessage, " ( ", name, " )\n");
         break;
+    case Outcome::TOO_LARGE:  // reported by the check itself
     case Outcome::DECODED:
         break;
     }
-}
-
-// Red-green-blue becomes blue-green-red.
-void SwapRedBlue(std::uint8_t* pixels, std::size_t pixelCount)
-{
-    for (std::size_t i = 0; i < pixelCount; ++i)
-        std::swap(pixels[i * OUTPUT_COMPONENTS], pixels[i * OUTPUT_COMPONENTS + 2]);
-}
-
-std::uint8_t* DecodeFrom(const SourceRequest& request, std::int32_t* width, std::int32_t* height,
-                         std::int32_t* bits)
-{
-    jpeg_decompress_struct info{};
-    ErrorHandler errors{};
-    info.err = jpeg_std_error(&errors.standard);
-    errors.standard.error_exit = ReturnToDecoder;
-    errors.standard.output_message = DiscardMessage;
-    Output output;
-    const Outcome outcome = RunDecoder(info, errors, output, request);
-    if (outcome == Outcome::DECODED) {
-        *width = static_cast<std::int32_t>(info.output_width);
-        *height = static_cast<std::int32_t>(info.output_height);
-        *bits = OUTPUT_BITS;
-        SwapRedBlue(output.pixels, std::size_t{info.output_width} * info.output_height);
-    } else {
-        ReportFailure(outcome, errors.message, request.name);
-        std::free(output.pixels);
-        output.pixels = nullptr;
-    }
-    ReleaseSource(&info);
-    jpeg_destroy_decompress(&info);
-    std::free(output.rows);
-    return output.pixels;
 }
 
 }  // namespace
@@ -242,13 +188,18 @@ int JPEG_mem_src(jpeg_decompress_struct* decompressor, const char* name)
     if (source == nullptr)
         return 0;
     delete[] source->fileBuffer;
-    source->fileBuffer = PAK::ReadFile(name);
+    std::size_t length = 0;
+    source->fileBuffer = PAK::ReadFile(name, &length);
     if (source->fileBuffer == nullptr) {
         Error::Report(4, "JPEG_mem_src: Error loading jpeg.\n", "  ( ", name, " )\n");
         ReleaseSource(decompressor);
         return 0;
     }
-    Feed(source, source->fileBuffer, PAK::FileSize(name));
+    // Asked for its messages only: a loose file may have changed since the
+    // read, and the decoder must never be told more bytes than it holds.
+    PAK::FileSize(name);
+    source->manager.next_input_byte = source->fileBuffer;
+    source->manager.bytes_in_buffer = length;
     return 1;
 }
 
@@ -256,13 +207,27 @@ namespace JPG {
 
 std::uint8_t* Load(const char* name, std::int32_t* width, std::int32_t* height, std::int32_t* bits)
 {
-    return DecodeFrom({name, true, nullptr, 0}, width, height, bits);
-}
-
-std::uint8_t* Decode(const std::uint8_t* file, std::size_t size, const char* name,
-                     std::int32_t* width, std::int32_t* height, std::int32_t* bits)
-{
-    return DecodeFrom({name, false, file, size}, width, height, bits);
+    jpeg_decompress_struct info{};
+    ErrorHandler errors{};
+    info.err = jpeg_std_error(&errors.standard);
+    errors.standard.error_exit = ReturnToDecoder;
+    errors.standard.output_message = DiscardMessage;
+    Output output;
+    const Outcome outcome = RunDecoder(info, errors, output, name);
+    if (outcome == Outcome::DECODED) {
+        *width = static_cast<std::int32_t>(info.output_width);
+        *height = static_cast<std::int32_t>(info.output_height);
+        *bits = OUTPUT_BITS;
+        SwapRedBlue(output.pixels, std::size_t{info.output_width} * info.output_height, OUTPUT_COMPONENTS);
+    } else {
+        ReportFailure(outcome, errors.message, name);
+        std::free(output.pixels);
+        output.pixels = nullptr;
+    }
+    ReleaseSource(&info);
+    jpeg_destroy_decompress(&info);
+    std::free(output.rows);
+    return output.pixels;
 }
 
 }  // namespace JPG

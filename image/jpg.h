@@ -3,7 +3,6 @@
 // blocks handed out here are the caller's: release them with std::free.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 struct jpeg_decompress_struct;
@@ -12,13 +11,9 @@ namespace JPG {
 
 // Reads the picture called name through the archive reader and decodes it.
 // Returns width × height × 3 bytes and stores width, height and 24 (bits per
-// pixel); null on failure (reported), including every error libjpeg raises.
+// pixel); null on failure (reported), including every error libjpeg raises
+// and a picture wider or taller than PICTURE_MAX_SIDE.
 std::uint8_t* Load(const char* name, std::int32_t* width, std::int32_t* height, std::int32_t* bits);
-
-// Load's decoder for a whole file already in memory: size bytes at file,
-// which stay the caller's and are never read past. name only labels messages.
-std::uint8_t* Decode(const std::uint8_t* file, std::size_t size, const char* name,
-                     std::int32_t* width, std::int32_t* height, std::int32_t* bits);
 
 }  // namespace JPG
 

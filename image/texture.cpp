@@ -14,6 +14,7 @@
 #include "host/opengllib.h"
 #include "image/jpg.h"
 #include "image/tga.h"
+#include "platform/uppercase.h"
 
 Material gDefaultMaterial;
 
@@ -23,16 +24,6 @@ constexpr std::uint8_t OPAQUE_ALPHA = 255;
 constexpr int EXTENSION_LENGTH = 4;
 
 Texture* textureList = nullptr;  // head; records are appended at the tail
-
-void UpperCase(const char* name, char* copy)
-{
-    std::size_t i = 0;
-    for (; name[i] != '\0' && i + 1 < Texture::NAME_SIZE; ++i) {
-        const char c = name[i];
-        copy[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    copy[i] = '\0';
-}
 
 bool EndsWith(const char* text, const char* ending)
 {
@@ -120,8 +111,12 @@ std::uintptr_t Texture::FirstField() const
 
 Texture* Texture::Load(const char* name, std::int32_t use)
 {
-    char upperName[NAME_SIZE];
-    UpperCase(name, upperName);
+    char upperName[NAME_SIZE] = {};
+    // A cut name could share another picture's record: refuse it whole.
+    if (!platform::CopyUpperCase(name, upperName, NAME_SIZE)) {
+        Error::Report(3, "Texture::Load: Filename too long. ( ", name, " )\n");
+        return nullptr;
+    }
     Texture* record = FindShared(upperName, use);
     if (record != nullptr) {
         // A record whose picture failed to load is loaded again rather than

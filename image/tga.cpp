@@ -6,8 +6,9 @@
 // true-colour) at 15, 16 or 24 bits per pixel, stored bottom row first or top
 // row first, after any ID field and colour map (both skipped). Refused with a
 // message: every other depth (32 bits included) and image type (colour-mapped
-// and grey pictures included), a file too short for its header or its pixel
-// data, and a run-length packet that runs past the file or past the picture.
+// and grey pictures included), sides above PICTURE_MAX_SIDE, a file too short
+// for its header or its pixel data, and a run-length packet that runs past the
+// file or past the picture.
 // The descriptor's attribute bits and right-to-left bit are not looked at.
 #include "image/tga.h"
 
@@ -15,9 +16,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include "host/error.h"
+#include "image/pixels.h"
 #include "pak/pak.h"
 
 namespace {
@@ -202,6 +203,8 @@ std::uint8_t* DecodePicture(const Header& header, const std::uint8_t* file, std:
         Error::Report(3, "TGA::Load: TGA-type not supported.( ", name, " )\n");
         return nullptr;
     }
+    if (!CheckPictureSides(header.width, header.height, "TGA::Load", name))
+        return nullptr;
     const std::size_t pixelCount = std::size_t{header.width} * header.height;
     const std::size_t pixelBytes = BytesPerPixel(header.bits);
     const std::size_t offset = PixelDataOffset(header);
@@ -229,16 +232,6 @@ std::uint8_t* DecodePicture(const Header& header, const std::uint8_t* file, std:
     return picture;
 }
 
-// Swaps the first and third byte of every pixel of 24 or 32 bits.
-void SwapRedBlue(std::uint8_t* pixels, std::size_t pixelCount, std::int32_t bits)
-{
-    if (bits != 24 && bits != 32)
-        return;
-    const std::size_t pixelBytes = BytesPerPixel(bits);
-    for (std::size_t i = 0; i < pixelCount; ++i)
-        std::swap(pixels[i * pixelBytes], pixels[i * pixelBytes + 2]);
-}
-
 void BuildSaveHeader(std::uint8_t* header, std::int32_t width, std::int32_t height,
                      std::int32_t bits)
 {
@@ -256,12 +249,13 @@ namespace TGA {
 
 std::uint8_t* Load(const char* name, std::int32_t* width, std::int32_t* height, std::int32_t* bits)
 {
-    std::uint8_t* const file = PAK::ReadFile(name);
+    std::size_t length = 0;
+    std::uint8_t* const file = PAK::ReadFile(name, &length);
     if (file == nullptr) {
         Error::Report(3, "TGA::Load: Error reading .tga-file. ( ", name, " )\n");
         return nullptr;
     }
-    std::uint8_t* const picture = Decode(file, PAK::FileSize(name), name, width, height, bits);
+    std::uint8_t* const picture = Decode(file, length, name, width, height, bits);
     delete[] file;
     return picture;
 }
@@ -305,7 +299,8 @@ bool Save(std::uint8_t* pixels, const char* path, std::int32_t width, std::int32
     }
     const std::size_t pixelCount = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
     const std::size_t dataBytes = pixelCount * BytesPerPixel(bits);
-    SwapRedBlue(pixels, pixelCount, bits);
+    if (bits == 24 || bits == 32)
+        SwapRedBlue(pixels, pixelCount, BytesPerPixel(bits));
     const bool written = std::fwrite(pixels, 1, dataBytes, file) == dataBytes;
     // Closing flushes what the stream still buffers: a failure there loses data too.
     if (std::fclose(file) != 0 || !written) {

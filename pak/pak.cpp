@@ -10,6 +10,7 @@
 
 #include "host/error.h"
 #include "platform/files.h"
+#include "platform/uppercase.h"
 
 namespace {
 
@@ -17,17 +18,6 @@ PAK* listHead = nullptr;  // oldest archive; the list owns its records
 PAK* listTail = nullptr;
 
 bool TooLong(const char* name) { return std::strlen(name) >= PAK_NAME_SIZE; }
-
-// Upper-cases a-z only; target holds PAK_NAME_SIZE bytes and source is shorter.
-void CopyUpperCase(const char* source, char* target)
-{
-    std::size_t i = 0;
-    for (; source[i] != '\0'; ++i) {
-        const char c = source[i];
-        target[i] = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
-    target[i] = '\0';
-}
 
 // The file's length; the position is left at the end.
 bool FileLength(std::FILE* file, std::uint64_t* length)
@@ -195,8 +185,8 @@ PAK_Entry* FindInArchives(const char* name, PAK** owner)
     return nullptr;
 }
 
-// Reads a loose file whole: the fall-back of ReadFile.
-std::uint8_t* ReadDiskFile(const char* name)
+// Reads a loose file whole, its length stored into *read: the fall-back of ReadFile.
+std::uint8_t* ReadDiskFile(const char* name, std::size_t* read)
 {
     std::FILE* const file = platform::OpenDataFile(name);
     if (file == nullptr) {
@@ -215,9 +205,10 @@ std::uint8_t* ReadDiskFile(const char* name)
         Error::Report(3, "PAK::ReadFile: Not enough memory(", name, ")\n");
         return nullptr;
     }
-    const std::size_t read = std::fread(data.get(), 1, length, file);
+    *read = std::fread(data.get(), 1, length, file);
     std::fclose(file);
-    if (read != length) {
+    if (*read != length) {
+        *read = 0;
         Error::Report(3, "PAK::ReadFile: Error reading file(", name, ")\n");
         return nullptr;
     }
@@ -253,7 +244,7 @@ PAK* PAK::Open(const char* path)
         return nullptr;
     }
     archive->count = header->FileCount;
-    CopyUpperCase(path, archive->path);
+    platform::CopyUpperCase(path, archive->path, PAK_NAME_SIZE);
     // An empty archive joins the list without its filemap ever being read.
     if (archive->count != 0 && !LoadFilemap(*archive, *header, path))
         return nullptr;
@@ -267,10 +258,9 @@ PAK* PAK::Open(const char* path)
 
 PAK_Entry* PAK::FindEntry(const char* name) const
 {
-    if (TooLong(name))
-        return nullptr;
     char wanted[PAK_NAME_SIZE];
-    CopyUpperCase(name, wanted);
+    if (!platform::CopyUpperCase(name, wanted, PAK_NAME_SIZE))
+        return nullptr;
     for (PAK_Entry* entry = first; entry != nullptr; entry = entry->next) {
         if (std::strncmp(entry->file.name, wanted, PAK_NAME_SIZE) == 0)
             return entry;
@@ -305,6 +295,13 @@ std::uint8_t* PAK::ReadFile(const PAK_Entry* entry)
 
 std::uint8_t* PAK::ReadFile(const char* name)
 {
+    std::size_t length = 0;
+    return ReadFile(name, &length);
+}
+
+std::uint8_t* PAK::ReadFile(const char* name, std::size_t* length)
+{
+    *length = 0;
     if (TooLong(name)) {
         Error::Report(3, "PAK::ReadFile: Filename too long(", name, ")\n");
         return nullptr;
@@ -312,11 +309,13 @@ std::uint8_t* PAK::ReadFile(const char* name)
     PAK* owner = nullptr;
     const PAK_Entry* const entry = FindInArchives(name, &owner);
     if (entry == nullptr)
-        return ReadDiskFile(name);
+        return ReadDiskFile(name, length);
     // Once an archive claims the name, its failure is final: no disk fall-back.
     std::uint8_t* const data = owner->ReadFile(entry);
     if (data == nullptr)
         Error::Report(3, "PAK::ReadFile: PAK::ReadFile returned an error(", name, ")\n");
+    else
+        *length = entry->file.size;  // the extraction checked it against the decoded length
     return data;
 }
 

@@ -70,6 +70,10 @@ public:
     // (no disk fall-back once an archive claims the name), else from the disk.
     // New buffer (delete[]) or null. The length comes from FileSize.
     static std::uint8_t* ReadFile(const char* name);
+    // The same, with the buffer's own length stored into *length (0 on
+    // failure). Decoders use this length: a loose file may change between
+    // this read and a later FileSize.
+    static std::uint8_t* ReadFile(const char* name, std::size_t* length);
 
     // Extracts one entry of this archive into a new buffer of exactly its
     // size field's length (delete[]), or null. The archive is reopened by its

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <vector>
 
+#include "platform/uppercase.h"
+
 namespace platform {
 
 namespace {
@@ -17,13 +19,11 @@ namespace {
 constexpr char WINDOWS_SEPARATOR = '\\';
 constexpr char SEPARATOR = '/';
 
-char ToUpperAscii(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
 bool EqualIgnoringCase(const std::string& a, const char* b)
 {
     std::size_t i = 0;
     for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i]))
+        if (UpperCaseAscii(a[i]) != UpperCaseAscii(b[i]))
             return false;
     }
     return i == a.size() && b[i] == '\0';

@@ -59,13 +59,6 @@ float Attenuated(const Light& light, float d, float distance)
     return (d / distance) * (light.intensity - distance * light.falloff);
 }
 
-LightFunction LightOperation(std::int32_t type)
-{
-    if (type < 0 || type >= HANDLER_TABLE_SIZE)
-        return nullptr;
-    return gAquarium.lightTable[type];
-}
-
 void ClearSums()
 {
     gLighting.dynamicSum[0] = gLighting.dynamicSum[1] = gLighting.dynamicSum[2] = 0.0f;
@@ -103,11 +96,8 @@ inline void AccumulateLights()
         const Light* const light = static_cast<const Light*>(*slot);
         if ((light->isStatic & gLighting.staticMask) != 0)
             continue;
-        const LightFunction shade = LightOperation(light->type);
-        if (!IsOperation(shade))
-            continue;
         gAquarium.currentLightObject = *slot;
-        shade();
+        CallTableEntry(gAquarium.lightTable, light->type);
     }
 }
 

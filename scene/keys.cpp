@@ -68,16 +68,18 @@ void EvaluateHermite(const Segment<Key>& s, float u, float* out)
     const float b = (1.0f - p.tension) * (1.0f - p.continuity) * (1.0f - p.bias);
     const float g = (1.0f - q.tension) * (1.0f - q.continuity) * (1.0f + q.bias);
     const float k = (1.0f - q.tension) * (1.0f + q.continuity) * (1.0f - q.bias);
-    // The neighbours' tangents are stretched to this segment's length.
-    const float outScale = s.before ? s.span / (q.frame - s.before->frame) : 0.0f;
-    const float inScale = s.after ? s.span / (s.after->frame - p.frame) : 0.0f;
+    // The neighbours' tangents are stretched to this segment's length, as
+    // (sum × span) / divisor: data made for the design expects that rounding.
+    const float outDivisor = s.before ? q.frame - s.before->frame : 1.0f;
+    const float inDivisor = s.after ? s.after->frame - p.frame : 1.0f;
     const HermiteWeights w = WeightsAt(u);
 
     for (int c = 0; c < Key::CHANNEL_COUNT; ++c) {
         const float d = q.value[c] - p.value[c];
-        const float outTangent = s.before ? (a * (p.value[c] - s.before->value[c]) + b * d) * outScale
-                                          : 0.5f * d * (a + b);
-        const float inTangent = s.after ? (g * d + k * (s.after->value[c] - q.value[c])) * inScale
+        const float outTangent = s.before
+                                     ? (a * (p.value[c] - s.before->value[c]) + b * d) * s.span / outDivisor
+                                     : 0.5f * d * (a + b);
+        const float inTangent = s.after ? (g * d + k * (s.after->value[c] - q.value[c])) * s.span / inDivisor
                                         : 0.5f * d * (g + k);
         out[c] = w.h1 * p.value[c] + w.h2 * q.value[c] + w.h3 * outTangent + w.h4 * inTangent;
     }

@@ -438,12 +438,13 @@ bool Scene::Load(const std::uint8_t* buffer, const std::size_t length, const std
 
 bool Scene::LoadFile(const char* name, const std::uint32_t flags)
 {
-    const std::unique_ptr<std::uint8_t[]> buffer(PAK::ReadFile(name));
+    std::size_t length = 0;
+    const std::unique_ptr<std::uint8_t[]> buffer(PAK::ReadFile(name, &length));
     if (!buffer) {
         Error::Report(3, "Scene::Load: Error reading .scn-file. ( ", name, " )\n");
         return false;
     }
-    const bool loaded = Load(buffer.get(), PAK::FileSize(name), flags, nullptr);
+    const bool loaded = Load(buffer.get(), length, flags, nullptr);
     if (!loaded)
         Error::Report(3, "Scene::Load: Error running Scene::Load ( ", name, " )\n");
     return loaded;

@@ -76,32 +76,44 @@ bool CheckHeader(const std::uint8_t* file, std::size_t length, VECTOR_FILE_Heade
     return problem == nullptr;
 }
 
+bool IsKnownTag(std::uint32_t tag)
+{
+    return tag == VECTOR_VERTICES_TAG || tag == VECTOR_FACES_TAG || tag == VECTOR_MATERIALS_TAG;
+}
+
+// The tag of the chunk at offset, or 0 (no known tag) when the buffer ends
+// before it.
+std::uint32_t TagAt(const std::uint8_t* file, std::size_t length, std::uint64_t offset)
+{
+    return length - offset >= sizeof(std::uint32_t) ? ReadRecord<std::uint32_t>(file + offset) : 0;
+}
+
 // Walks the chunks up to the file size, remembering the last chunk of each
-// known tag. False when a chunk runs past the file size.
-bool ScanChunks(const std::uint8_t* file, Layout* layout)
+// known tag. A chunk that runs past the file size ends the scan when its tag
+// is unknown, as skipping it would; a known one fails the file.
+bool ScanChunks(const std::uint8_t* file, std::size_t length, Layout* layout)
 {
     const std::uint64_t fileSize = layout->header.fileSize;
     std::uint64_t offset = VECTOR_HEADER_DATA_OFFSET + std::uint64_t{layout->header.headerLength};
     while (offset < fileSize) {
-        if (fileSize - offset < VECTOR_CHUNK_HEAD_SIZE) {
-            Error::Report(1, "Vector::Load: Chunk runs past the file size.\n");
-            return false;
-        }
-        const std::uint32_t tag = ReadRecord<std::uint32_t>(file + offset);
-        const std::uint64_t length = ReadRecord<std::uint32_t>(file + offset + 4);
+        const std::uint32_t tag = TagAt(file, length, offset);
+        const bool headFits = fileSize - offset >= VECTOR_CHUNK_HEAD_SIZE;
+        const std::uint64_t chunkLength = headFits ? ReadRecord<std::uint32_t>(file + offset + 4) : 0;
         const std::uint64_t start = offset + VECTOR_CHUNK_HEAD_SIZE;
-        if (length > fileSize - start) {
+        if (!headFits || chunkLength > fileSize - start) {
+            if (!IsKnownTag(tag))
+                return true;
             Error::Report(1, "Vector::Load: Chunk runs past the file size.\n");
             return false;
         }
-        const Chunk chunk{file + start, length};
+        const Chunk chunk{file + start, chunkLength};
         if (tag == VECTOR_VERTICES_TAG)
             layout->vertices = chunk;
         else if (tag == VECTOR_FACES_TAG)
             layout->faces = chunk;
         else if (tag == VECTOR_MATERIALS_TAG)
             layout->materials = chunk;
-        offset = start + length;
+        offset = start + chunkLength;
     }
     return true;
 }
@@ -167,7 +179,7 @@ bool CheckMapNames(const Layout& layout)
 bool CheckFile(const std::uint8_t* file, std::size_t length, Layout* layout)
 {
     const VECTOR_FILE_Header& header = layout->header;
-    return CheckHeader(file, length, &layout->header) && ScanChunks(file, layout) &&
+    return CheckHeader(file, length, &layout->header) && ScanChunks(file, length, layout) &&
            CheckChunk(layout->vertices, header.atomCount, VERTEX_SIZE, "VERT") &&
            CheckChunk(layout->faces, header.cellCount, FACE_SIZE, "FACE") &&
            CheckChunk(layout->materials, header.materialCount, MATERIAL_SIZE, "MSPC") &&
@@ -428,12 +440,13 @@ Vector::~Vector()
 
 Vector* Vector::Load(const char* name)
 {
-    const std::unique_ptr<std::uint8_t[]> file(PAK::ReadFile(name));
+    std::size_t length = 0;
+    const std::unique_ptr<std::uint8_t[]> file(PAK::ReadFile(name, &length));
     if (!file) {
         Error::Report(3, "Vector::Load: Error reading fish from disk. ( ", name, " )\n");
         return nullptr;
     }
-    Vector* const vector = Build(file.get(), PAK::FileSize(name));
+    Vector* const vector = Build(file.get(), length);
     if (vector == nullptr)
         Error::Report(3, "Vector::Load: Error running Vector::Load.( ", name, " )\n");
     return vector;

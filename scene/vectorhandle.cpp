@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/error.h"
+#include "platform/uppercase.h"
 #include "scene/vector.h"
 
 VectorHandleTable gVectorHandles;
@@ -14,17 +15,11 @@ namespace {
 
 using Key = char[VectorHandle::NAME_SIZE];
 
-// Fills key (zeroed by the caller) with name upper-cased, a to z only. False
-// when the name and its NUL do not fit an entry.
+// Fills key (zeroed by the caller) with name upper-cased. False when the name
+// and its NUL do not fit an entry.
 bool MakeKey(const char* name, Key& key)
 {
-    for (std::size_t i = 0; i < VectorHandle::NAME_SIZE; ++i) {
-        const char c = name[i];
-        key[i] = c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-        if (c == '\0')
-            return true;
-    }
-    return false;
+    return platform::CopyUpperCase(name, key, VectorHandle::NAME_SIZE);
 }
 
 // The first entry in use that scene may take: same name, shareable, held by

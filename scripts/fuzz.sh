@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and runs each for a while (seconds,
-# default 60). Findings land in build-fuzz/findings/.
+# default 60; FUZZ_RUNS=N also stops a target after N inputs). Each target's
+# seed writer (build-fuzz/tools/NAME_seeds) first adds its seeds to the kept
+# corpus in build-fuzz/corpus/. Findings land in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
+runs=()
+[ -n "${FUZZ_RUNS:-}" ] && runs=(-runs="$FUZZ_RUNS")
 bash scripts/setup.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DAQUARIUM_FUZZ=ON -DBUILD_TESTING=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
@@ -14,6 +18,6 @@ for fuzzer in build-fuzz/*_fuzzer; do
   mkdir -p "build-fuzz/corpus/$name"
   seeds="build-fuzz/tools/${name%_fuzzer}_seeds"
   if [ -x "$seeds" ]; then "$seeds" "build-fuzz/corpus/$name"; fi
-  "$fuzzer" -max_total_time="$seconds" -artifact_prefix="build-fuzz/findings/$name-" \
+  "$fuzzer" -max_total_time="$seconds" "${runs[@]}" -artifact_prefix="build-fuzz/findings/$name-" \
     "build-fuzz/corpus/$name"
 done

@@ -118,6 +118,15 @@ TEST_F(AquariumTest, WindowedFillKeepsTheClientAreaAndSetsUpEverything)
     EXPECT_NE(gDisplay.glContext, nullptr);
 }
 
+TEST_F(AquariumTest, TheXScaleIsWidthTimes384Over320)
+{
+    aquarium.width = 800;
+    aquarium.height = 600;
+    ASSERT_TRUE(Fill()) << Error::Text();
+    EXPECT_EQ(aquarium.xScale, 960.0f) << "800 × 1.2f would round to 960.00006";
+    EXPECT_EQ(aquarium.yScale, -960.0f);
+}
+
 TEST_F(AquariumTest, HandlerListsSkipTheirFirstElementAndStopAtZero)
 {
     ASSERT_TRUE(Fill());
@@ -284,6 +293,16 @@ TEST_F(ChangeResolutionTest, TheFirstFailedMatchingModeIsTheBaseOfTheSeparateSwi
     EXPECT_EQ(fake.displayChanges[3].mode.fields, 0x40000u);
     EXPECT_EQ(fake.displayChanges[4].mode.fields, 0x180000u);
     EXPECT_STREQ(Error::Text(), "") << "the separate switches succeeded";
+}
+
+TEST_F(ChangeResolutionTest, AFailedModeZeroStaysTheRememberedMode)
+{
+    fake.displayModes = {Mode(640, 480, 32, 85), Mode(800, 600, 32, 60), Mode(640, 480, 32, 60)};
+    fake.displayChangeAnswers = {platform::DISP_CHANGE_FAILED, platform::DISP_CHANGE_FAILED};
+    EXPECT_TRUE(ChangeResolution(640, 480, 32));
+    ASSERT_EQ(fake.displayChanges.size(), 3u);
+    EXPECT_EQ(fake.displayChanges[2].mode.frequency, 85u) << "combined switch on mode 0, not mode 2";
+    EXPECT_EQ(fake.displayChanges[2].mode.fields, 0x1C0000u);
 }
 
 struct FailureCase {

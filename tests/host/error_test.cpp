@@ -48,6 +48,13 @@ TEST_F(ErrorText, AccumulatesMessagesInReportOrder)
     EXPECT_STREQ(Error::Text(), "Game::SetupSound: FMOD error Init failed\nMain: second\n");
 }
 
+TEST_F(ErrorText, ANullPieceReadsAsEmpty)
+{
+    const char* const missingName = nullptr;
+    Error::Report(3, "TGA::Load: Error reading .tga-file. ( ", missingName, " )\n");
+    EXPECT_STREQ(Error::Text(), "TGA::Load: Error reading .tga-file. (  )\n");
+}
+
 // Runs inside a death test's child: the fake's log goes to stderr at exit so
 // the parent can match it.
 platform::FakeBackend* childFake = nullptr;

@@ -122,6 +122,18 @@ TEST(OrderTableTest, TableWithOnlyTheTerminatorDrawsNothingFrameAfterFrame)
     EXPECT_EQ(frame.Walk(), std::vector<PolygonNode*>{node});
 }
 
+TEST(OrderTableTest, ATableNeverResetSortsAsEmptyAndDrawsNothing)
+{
+    // The Aquarium's table is all zero at construction.
+    const std::unique_ptr<OrderTable> table(new OrderTable{});
+    OrderTableSortPasses(*table);
+    EXPECT_TRUE(SetIsEmpty(SetA(*table)));
+    EXPECT_TRUE(SetIsEmpty(SetB(*table)));
+    visited.clear();
+    OrderTableWalk(*table, Record);
+    EXPECT_TRUE(visited.empty());
+}
+
 TEST(OrderTableTest, NodesBehindTheTerminatorInTheLastBucketAreNeverDrawn)
 {
     Frame frame;

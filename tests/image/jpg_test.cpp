@@ -39,11 +39,6 @@ Bytes Encode(const Bytes& pixels, int width, int height, JpegPixels layout, cons
     return file;
 }
 
-Loaded DecodeExactly(const Bytes& file, const char* name)
-{
-    return test_support::DecodeExactly(JPG::Decode, file, name);
-}
-
 // A 32 × 24 picture with smooth gradients and hard edges, blue-green-red.
 Bytes TestPicture()
 {
@@ -79,6 +74,14 @@ bool Contains(const Bytes& file, std::uint8_t first, std::uint8_t second)
 class JpgFiles : public test_support::PictureFiles {
 protected:
     static Loaded Load(const std::string& name) { return test_support::LoadWith(JPG::Load, name); }
+
+    // Loads file written under name in the test's directory, which is the
+    // working directory: messages name it as given.
+    static Loaded LoadBytes(const Bytes& file, const char* name)
+    {
+        EXPECT_TRUE(WriteBytesFile(name, file)) << Error::Text();
+        return Load(name);
+    }
 };
 
 TEST_F(JpgFiles, TwoPixelPictureComesOutBlueGreenRed)
@@ -116,7 +119,7 @@ TEST_F(JpgFiles, BaselineAndProgressiveFilesOfOnePictureDecodeAlike)
     ASSERT_TRUE(Contains(progressiveFile, 0xFF, 0xC2)) << "a progressive frame";
 
     const Loaded fromBaseline = Load(Put("baseline.jpg", baselineFile));
-    const Loaded fromProgressive = DecodeExactly(progressiveFile, "progressive.jpg");
+    const Loaded fromProgressive = LoadBytes(progressiveFile, "progressive.jpg");
     ASSERT_NE(fromBaseline.pixels, nullptr) << Error::Text();
     ASSERT_NE(fromProgressive.pixels, nullptr) << Error::Text();
     EXPECT_EQ(fromProgressive.width, 32);
@@ -138,7 +141,7 @@ TEST_F(JpgFiles, GreyPictureComesOutAsThreeEqualBytesAPixel)
         grey[i] = i < 8 * 8 ? 40 : 200;
     JpegSettings settings;
     settings.quality = 100;
-    const Loaded loaded = DecodeExactly(Encode(grey, 16, 8, JpegPixels::GREY, settings), "grey.jpg");
+    const Loaded loaded = LoadBytes(Encode(grey, 16, 8, JpegPixels::GREY, settings), "grey.jpg");
     ASSERT_NE(loaded.pixels, nullptr) << Error::Text();
     EXPECT_EQ(loaded.width, 16);
     EXPECT_EQ(loaded.height, 8);
@@ -163,7 +166,7 @@ TEST_F(JpgFiles, PictureIsReadFromAnOpenArchiveByItsRequestedName)
 
     const Loaded fromArchive = Load("data\\pictures\\test.jpg");
     ASSERT_NE(fromArchive.pixels, nullptr) << Error::Text();
-    EXPECT_EQ(fromArchive.Block24(), DecodeExactly(file, "test.jpg").Block24());
+    EXPECT_EQ(fromArchive.Block24(), LoadBytes(file, "test.jpg").Block24());
 }
 
 TEST_F(JpgFiles, MissingFileGivesTheSourceMessagesAfterTheArchiveReader)
@@ -193,17 +196,51 @@ TEST_F(JpgFiles, FilesLibjpegCannotDecodeAreReportedAndSurvived)
 
     // An application marker whose length runs far past the end of the file.
     Error::Reset();
-    EXPECT_EQ(DecodeExactly({0xFF, 0xD8, 0xFF, 0xE1, 0x40, 0x00, 1, 2, 3, 4}, "marker.jpg").pixels, nullptr);
+    EXPECT_EQ(LoadBytes({0xFF, 0xD8, 0xFF, 0xE1, 0x40, 0x00, 1, 2, 3, 4}, "marker.jpg").pixels, nullptr);
     EXPECT_EQ(Error::Text(), emptyInput + " ( marker.jpg )\n");
 
     Error::Reset();
-    EXPECT_EQ(DecodeExactly({}, "empty.jpg").pixels, nullptr);
+    EXPECT_EQ(LoadBytes({}, "empty.jpg").pixels, nullptr);
     EXPECT_EQ(Error::Text(), emptyInput + " ( empty.jpg )\n");
 
     Error::Reset();
-    const Loaded whole = DecodeExactly(file, "whole.jpg");
+    const Loaded whole = LoadBytes(file, "whole.jpg");
     EXPECT_NE(whole.pixels, nullptr) << "a failed decode leaves nothing behind";
     EXPECT_STREQ(Error::Text(), "");
+}
+
+// file with the sides of its baseline frame header replaced.
+Bytes WithFrameSides(Bytes file, std::uint16_t width, std::uint16_t height)
+{
+    for (std::size_t i = 0; i + 9 <= file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == 0xC0) {
+            file[i + 5] = static_cast<std::uint8_t>(height >> 8);
+            file[i + 6] = static_cast<std::uint8_t>(height);
+            file[i + 7] = static_cast<std::uint8_t>(width >> 8);
+            file[i + 8] = static_cast<std::uint8_t>(width);
+            return file;
+        }
+    }
+    ADD_FAILURE() << "no baseline frame header";
+    return file;
+}
+
+TEST_F(JpgFiles, SidesAbove8192AreRefusedBeforeAnythingIsAllocated)
+{
+    const Bytes small = Encode(TestPicture(), 32, 24, JpegPixels::BGR, JpegSettings());
+    const struct {
+        std::uint16_t width, height;
+    } tooLarge[] = {{65500, 65500}, {8193, 1}, {1, 8193}};
+    for (const auto& sides : tooLarge) {
+        SCOPED_TRACE(std::to_string(sides.width) + " x " + std::to_string(sides.height));
+        Error::Reset();
+        EXPECT_EQ(LoadBytes(WithFrameSides(small, sides.width, sides.height), "huge.jpg").pixels, nullptr);
+        EXPECT_EQ(Error::Text(), std::string("JPG::Load: Picture larger than 8192 pixels a side. ( huge.jpg )\n"));
+    }
+    Error::Reset();
+    const Loaded widest = LoadBytes(Encode(Bytes(8192 * 3, 90), 8192, 1, JpegPixels::BGR, JpegSettings()), "wide.jpg");
+    ASSERT_NE(widest.pixels, nullptr) << Error::Text();
+    EXPECT_EQ(widest.width, 8192);
 }
 
 TEST_F(JpgFiles, EveryShortenedCopyOfAProgressivePictureIsRefused)
@@ -217,7 +254,7 @@ TEST_F(JpgFiles, EveryShortenedCopyOfAProgressivePictureIsRefused)
     for (std::size_t length = 0; length < file.size(); ++length) {
         SCOPED_TRACE("length " + std::to_string(length));
         Error::Reset();
-        EXPECT_EQ(DecodeExactly(Bytes(file.begin(), file.begin() + length), "short.jpg").pixels, nullptr);
+        EXPECT_EQ(LoadBytes(Bytes(file.begin(), file.begin() + length), "short.jpg").pixels, nullptr);
         EXPECT_THAT(Error::Text(), StartsWith("JPG::Load: "));
         EXPECT_THAT(Error::Text(), EndsWith(" ( short.jpg )\n"));
     }

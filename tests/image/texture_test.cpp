@@ -101,6 +101,15 @@ TEST_F(TextureTest, OnlyTgaAndJpgEndingsAreLoaded)
     EXPECT_STREQ(Error::Text(), "Texture::Load: Picture type not supported ( photo.jpeg )\n");
 }
 
+TEST_F(TextureTest, ANameTooLongForTheRecordIsRefusedWhole)
+{
+    // Cut to 1023 characters it would end in ".TG" and name another picture.
+    const std::string name = std::string(1020, 'a') + ".tga";
+    EXPECT_EQ(Texture::Load(name.c_str(), 0), nullptr);
+    EXPECT_EQ(std::string(Error::Text()), "Texture::Load: Filename too long. ( " + name + " )\n");
+    EXPECT_EQ(Texture::First(), nullptr) << "no record is made";
+}
+
 TEST_F(TextureTest, AFailedPictureIsNeverHandedOutAndIsTriedAgain)
 {
     EXPECT_EQ(Texture::Load("late.tga", 0), nullptr);

@@ -248,6 +248,7 @@ TEST_F(TgaFiles, BrokenFilesAreRefusedWithAMessage)
 {
     const char* const pastFile = "Picture data runs past the end of the file.";
     const char* const pastPicture = "Run-length packet runs past the end of the picture.";
+    const char* const tooLarge = "Picture larger than 8192 pixels a side.";
     Bytes raw = TgaEncode(Picture(TGA_TYPE_RAW, 24, 2, 2, true));
     raw.pop_back();
     Bytes longId = TgaEncode(Picture(TGA_TYPE_RAW, 24, 1, 1, true));
@@ -261,7 +262,10 @@ TEST_F(TgaFiles, BrokenFilesAreRefusedWithAMessage)
         {"run past the picture", RunLengthHeader(2, 2, {0x87, 1, 2, 3}), pastPicture},
         {"literal past the picture", RunLengthHeader(2, 2, {0x01, 1, 2, 3, 4, 5, 6, 0x02, 1, 2, 3, 4,
                                                             5, 6, 7, 8, 9}), pastPicture},
-        {"huge picture in a small file", RunLengthHeader(0xFFFF, 0xFFFF, {0xFF, 1, 2, 3}), pastFile},
+        {"huge picture in a small file", RunLengthHeader(8192, 8192, {0xFF, 1, 2, 3}), pastFile},
+        {"too wide", RunLengthHeader(8193, 1, {0xFF, 1, 2, 3}), tooLarge},
+        {"too tall", RunLengthHeader(1, 8193, {0xFF, 1, 2, 3}), tooLarge},
+        {"both sides at the format's limit", RunLengthHeader(0xFFFF, 0xFFFF, {0xFF, 1, 2, 3}), tooLarge},
         {"raw data cut short", raw, pastFile},
         {"ID field past the end", longId, pastFile},
     };
@@ -271,6 +275,14 @@ TEST_F(TgaFiles, BrokenFilesAreRefusedWithAMessage)
         EXPECT_EQ(DecodeExactly(broken.file, "broken.tga").pixels, nullptr);
         EXPECT_EQ(Error::Text(), std::string("TGA::Load: ") + broken.message + " ( broken.tga )\n");
     }
+}
+
+TEST_F(TgaFiles, ASideOf8192PixelsLoads)
+{
+    const TgaPicture picture = Picture(TGA_TYPE_RAW, 24, 8192, 1, true);
+    const Loaded loaded = DecodeExactly(TgaEncode(picture), "wide.tga");
+    ASSERT_NE(loaded.pixels, nullptr) << Error::Text();
+    EXPECT_EQ(loaded.width, 8192);
 }
 
 TEST_F(TgaFiles, EveryShortenedCopyOfAPictureIsRefused)

@@ -166,5 +166,29 @@ TEST_F(AqtoolArchive, AWrongCallPrintsTheCommands)
     }
 }
 
+TEST_F(AqtoolArchive, HelpGoesToStdoutAndAnUnknownCommandIsNamed)
+{
+    for (const char* request : {"--help", "-h", "help"}) {
+        const Outcome help = Aqtool({request});
+        EXPECT_EQ(help.status, 0) << request;
+        EXPECT_EQ(help.err, "") << request;
+        EXPECT_NE(help.out.find("extract ARCHIVE NAME OUT"), std::string::npos) << request;
+        EXPECT_NE(help.out.find("8192"), std::string::npos) << "the picture bound is told";
+    }
+    const Outcome bogus = Aqtool({"bogus"});
+    EXPECT_EQ(bogus.status, 2);
+    EXPECT_EQ(bogus.out, "");
+    EXPECT_EQ(bogus.err.rfind("aqtool: no command 'bogus'\nusage: aqtool", 0), 0u) << bogus.err;
+}
+
+TEST_F(AqtoolArchive, ExtractTakesSlashesForTheArchivesBackSlashes)
+{
+    MakeTree("tree", false);
+    ASSERT_EQ(Aqtool({"pack", "out.kzp", "tree"}).status, 0);
+    const Outcome extract = Aqtool({"extract", "out.kzp", "data/intro/scenes/cut1.scn", "copy"});
+    ASSERT_EQ(extract.status, 0) << extract.err;
+    EXPECT_EQ(ReadBytes("copy"), ToBytes("cut one"));
+}
+
 }  // namespace
 }  // namespace pak_test

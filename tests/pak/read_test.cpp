@@ -218,5 +218,22 @@ TEST_F(DiskFallBack, AnEmptyFileIsABufferAndADirectoryIsNoFile)
     EXPECT_EQ(ErrorText(), "PAK::ReadFile: File not found. (folder)\n");
 }
 
+TEST_F(DiskFallBack, TheBufferComesWithItsOwnLength)
+{
+    WriteText("data/loose.txt", "seven b");
+    WriteBytes("dovra.kzp", ArchiveOf({{"PACKED.TXT", "eleven byte"}}));
+    ASSERT_NE(PAK::Open("dovra.kzp"), nullptr);
+    const struct {
+        const char* name;
+        std::size_t length;
+    } reads[] = {{"data\\loose.txt", 7}, {"packed.txt", 11}, {"missing.txt", 0}};
+    for (const auto& read : reads) {
+        std::size_t length = 99;
+        const std::unique_ptr<std::uint8_t[]> data(PAK::ReadFile(read.name, &length));
+        EXPECT_EQ(data != nullptr, read.length != 0) << read.name;
+        EXPECT_EQ(length, read.length) << read.name;
+    }
+}
+
 }  // namespace
 }  // namespace pak_test

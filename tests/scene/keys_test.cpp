@@ -183,6 +183,25 @@ TEST(TrackWithThreeKeys, ContinuityAndBiasWeighTheNeighbouringDifferences)
     EXPECT_NEAR(Evaluate(5.0f, ThreeKeys(0.0f, 0.5f)), 5.0f, TOLERANCE);
 }
 
+// The Hermite cubic of a segment, in float, with the weights in the design's order.
+float Hermite(float u, float from, float to, float outTangent, float inTangent)
+{
+    const float u2 = u * u;
+    const float u3 = u2 * u;
+    const float h2 = 3.0f * u2 - 2.0f * u3;
+    return (1.0f - h2) * from + h2 * to + (u3 - 2.0f * u2 + u) * outTangent + (u3 - u2) * inTangent;
+}
+
+TEST(TrackWithThreeKeys, StretchedTangentsRoundAsSumTimesSpanOverReach)
+{
+    // Keys 0, 1, 5 at frames 0, 10, 30: (5 × span) / 30 and 5 × (span / 30)
+    // differ in the last bit, and so do the values at these frames.
+    const std::vector<EnvelopeKey> keys = {At(0.0f, 0.0f), At(10.0f, 1.0f), At(30.0f, 5.0f)};
+    const float sum = 1.0f + 4.0f;
+    EXPECT_EQ(Evaluate(17.0f, keys), Hermite(7.0f / 20.0f, 1.0f, 5.0f, sum * 20.0f / 30.0f, 4.0f));
+    EXPECT_EQ(Evaluate(5.0f, keys), Hermite(0.5f, 0.0f, 1.0f, 1.0f, sum * 10.0f / 30.0f));
+}
+
 // The object and motion evaluators are the envelope evaluator run over 9 and 6
 // channels of one segment.
 

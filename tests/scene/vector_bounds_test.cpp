@@ -3,6 +3,7 @@
 // Each is refused by message after reading only inside an exact heap buffer.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -61,16 +62,39 @@ TEST_F(VectorBounds, AHeaderLengthThatPutsTheFirstChunkPastTheFileSize)
     }
 }
 
-TEST_F(VectorBounds, AChunkHeadCutByTheFileSize)
+// A file of one chunk of tag, its head cut 4 bytes short by the file size.
+Bytes WithCutChunkHead(std::uint32_t tag)
 {
     MeshFile file;
-    file.chunks = {MeshChunk{PAK_Tag("NOTE"), {}, {}}};
+    file.chunks = {MeshChunk{tag, {}, {}}};
     Bytes bytes = MeshEncode(file);
     bytes.resize(bytes.size() - 4);
     const std::uint32_t size = static_cast<std::uint32_t>(bytes.size());
     std::memcpy(bytes.data() + offsetof(VECTOR_FILE_Header, fileSize), &size, 4);
     MeshSeal(bytes);
-    ExpectRefused(bytes, "Vector::Load: Chunk runs past the file size.\n");
+    return bytes;
+}
+
+TEST_F(VectorBounds, AKnownChunkHeadCutByTheFileSize)
+{
+    ExpectRefused(WithCutChunkHead(VECTOR_VERTICES_TAG), "Vector::Load: Chunk runs past the file size.\n");
+}
+
+TEST_F(VectorBounds, AnUnknownChunkRunningPastTheFileSizeEndsTheScan)
+{
+    Error::Reset();
+    EXPECT_NE(BuildExact(WithCutChunkHead(PAK_Tag("NOTE"))), nullptr) << Error::Text();
+
+    // The chunks before it count; a known chunk after it is never reached.
+    MeshFile file = MeshLayout(Triangle());
+    file.chunks.insert(file.chunks.end() - 1, MeshChunk{PAK_Tag("NOTE"), {1, 2, 3}, 0xFFFFFFF0u});
+    Error::Reset();
+    const std::unique_ptr<Vector> cut(BuildExact(MeshEncode(file)));
+    EXPECT_EQ(cut, nullptr);
+    EXPECT_STREQ(Error::Text(), "Vector::Load: Missing MSPC chunk.\n");
+    std::rotate(file.chunks.begin() + 2, file.chunks.begin() + 3, file.chunks.end());  // NOTE last
+    Error::Reset();
+    EXPECT_NE(BuildExact(MeshEncode(file)), nullptr) << Error::Text();
 }
 
 TEST_F(VectorBounds, AChunkLengthPastTheFileSize)

@@ -5,11 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "host/timeline.h"
+#include "platform/uppercase.h"
 #include "tests/scene/vector_fixture.h"
 #include "tools/writers/meshwriter.h"
 #include "tools/writers/pakwriter.h"
@@ -49,8 +51,7 @@ inline std::vector<std::uint8_t> WallScene()
 
 inline std::string UpperCased(std::string name)
 {
-    for (char& c : name)
-        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    std::transform(name.begin(), name.end(), name.begin(), platform::UpperCaseAscii);
     return name;
 }
 

@@ -11,6 +11,7 @@
 #include "host/error.h"
 #include "pak/pak.h"
 #include "tools/aqtool/commands.h"
+#include "tools/aqtool/demo_archive.h"
 #include "tools/writers/pakfolder.h"
 
 namespace aqtool {
@@ -58,14 +59,14 @@ int List(char* const* arguments)
 
 int Extract(char* const* arguments)
 {
-    const char* const name = arguments[1];
+    const std::string name = DemoName(arguments[1]);
     const char* const outPath = arguments[2];
     if (OpenArchive(arguments[0]) == nullptr)
         return EXIT_FAILED;
-    const std::unique_ptr<std::uint8_t[]> data(PAK::ReadFile(name));
+    std::size_t size = 0;
+    const std::unique_ptr<std::uint8_t[]> data(PAK::ReadFile(name.c_str(), &size));
     if (!data)
         return Fail();
-    const std::uint32_t size = PAK::FileSize(name);
     std::FILE* const out = std::fopen(outPath, "wb");
     if (out == nullptr) {
         Error::Report(3, "aqtool extract: Couldn't create file(", outPath, ")\n");

@@ -1,6 +1,8 @@
 // Opening the demo's archive for the commands that read data by the demo's names.
 #include "tools/aqtool/demo_archive.h"
 
+#include <algorithm>
+
 #include "pak/pak.h"
 #include "platform/files.h"
 
@@ -9,6 +11,12 @@ namespace aqtool {
 namespace {
 constexpr const char* DEMO_ARCHIVE = "dovra.kzp";
 }  // namespace
+
+std::string DemoName(std::string typed)
+{
+    std::replace(typed.begin(), typed.end(), '/', '\\');
+    return typed;
+}
 
 bool OpenDemoArchive()
 {

@@ -1,9 +1,11 @@
 // aqtool's entry point: chooses a command by its name from the table and
-// runs it; a wrong name or argument count prints the usage text.
+// runs it. Asked-for help prints the usage text to stdout; a wrong name or
+// argument count prints it to stderr, after naming an unknown command.
 #include <cstdio>
 #include <cstring>
 
 #include "host/error.h"
+#include "image/pixels.h"
 #include "tools/aqtool/commands.h"
 
 namespace aqtool {
@@ -30,12 +32,42 @@ const Command COMMANDS[] = {
      4, Capture, 2},
 };
 
+const char* const HELP_REQUESTS[] = {"--help", "-h", "help"};
+
+void PrintUsage(std::FILE* out)
+{
+    std::fputs("usage: aqtool COMMAND ARGUMENTS...\n\ncommands:\n", out);
+    for (const Command& command : COMMANDS)
+        std::fprintf(out, "  %s %s\n      %s\n", command.name, command.arguments, command.summary);
+    std::fprintf(out,
+                 "\nNAME is spelled as the demo asks for it; '/' may stand for '\\'.\n"
+                 "Pictures: TGA types 2 and 10 at 15, 16 or 24 bits, baseline and progressive\n"
+                 "JPEG; sides above %lld pixels are refused.\n",
+                 static_cast<long long>(PICTURE_MAX_SIDE));
+}
+
 int Usage()
 {
-    std::fputs("usage: aqtool COMMAND ARGUMENTS...\n\ncommands:\n", stderr);
-    for (const Command& command : COMMANDS)
-        std::fprintf(stderr, "  %s %s\n      %s\n", command.name, command.arguments, command.summary);
+    PrintUsage(stderr);
     return EXIT_USAGE;
+}
+
+bool IsHelpRequest(const char* argument)
+{
+    for (const char* request : HELP_REQUESTS) {
+        if (std::strcmp(argument, request) == 0)
+            return true;
+    }
+    return false;
+}
+
+const Command* FindCommand(const char* name)
+{
+    for (const Command& command : COMMANDS) {
+        if (std::strcmp(name, command.name) == 0)
+            return &command;
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -52,12 +84,16 @@ int main(int argc, char** argv)
 {
     if (argc < 2)
         return aqtool::Usage();
-    for (const aqtool::Command& command : aqtool::COMMANDS) {
-        if (std::strcmp(argv[1], command.name) != 0)
-            continue;
-        if (argc - 2 < command.argumentCount || argc - 2 > command.argumentCount + command.optionalCount)
-            return aqtool::Usage();
-        return command.run(argv + 2);
+    if (aqtool::IsHelpRequest(argv[1])) {
+        aqtool::PrintUsage(stdout);
+        return aqtool::EXIT_OK;
     }
-    return aqtool::Usage();
+    const aqtool::Command* const command = aqtool::FindCommand(argv[1]);
+    if (command == nullptr) {
+        std::fprintf(stderr, "aqtool: no command '%s'\n", argv[1]);
+        return aqtool::Usage();
+    }
+    if (argc - 2 < command->argumentCount || argc - 2 > command->argumentCount + command->optionalCount)
+        return aqtool::Usage();
+    return command->run(argv + 2);
 }

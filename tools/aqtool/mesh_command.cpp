@@ -100,10 +100,10 @@ void PrintMesh(const Vector& vector)
 
 int Mesh(char* const* arguments)
 {
-    const char* const name = arguments[0];
+    const std::string name = DemoName(arguments[0]);
     if (!OpenDemoArchive())
         return Fail();
-    Vector* const vector = VectorHandle::Funkyload(name, nullptr, PRIVATE_MESH);
+    Vector* const vector = VectorHandle::Funkyload(name.c_str(), nullptr, PRIVATE_MESH);
     if (vector == nullptr)
         return Fail();
     PrintMesh(*vector);

@@ -31,11 +31,11 @@ TgaPicture PictureOf(const Texture& texture)
 
 int Picture(char* const* arguments)
 {
-    const char* const name = arguments[0];
+    const std::string name = DemoName(arguments[0]);
     const char* const outPath = arguments[1];
     if (!OpenDemoArchive())
         return Fail();
-    Texture* const texture = Texture::Load(name, Texture::USE_COLOUR_MAP);
+    Texture* const texture = Texture::Load(name.c_str(), Texture::USE_COLOUR_MAP);
     if (texture == nullptr)
         return Fail();
     const bool written = WriteBytesFile(outPath, TgaEncode(PictureOf(*texture)));

@@ -7,6 +7,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <string>
 
 #include "host/aquarium.h"
 #include "host/error.h"
@@ -52,7 +53,7 @@ bool RenderToFile(const char* name, std::uint32_t time, const char* outPath)
 
 int Render(char* const* arguments)
 {
-    const char* const name = arguments[0];
+    const std::string name = DemoName(arguments[0]);
     std::uint32_t time = 0;
     if (!ParseTime(arguments[1], time)) {
         std::fprintf(stderr, "aqtool render: TIME is not a number of milliseconds from 0 to 4294967295: %s\n",
@@ -61,7 +62,7 @@ int Render(char* const* arguments)
     }
     if (!OpenDemoArchive() || !FillDemoAquarium())
         return Fail();
-    const bool rendered = RenderToFile(name, time, arguments[2]);
+    const bool rendered = RenderToFile(name.c_str(), time, arguments[2]);
     EmptyDemoAquarium();
     return rendered ? EXIT_OK : Fail();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 #include "host/aquarium.h"
 #include "host/mainloop.h"
@@ -124,7 +125,7 @@ void RunFrame(Scene& scene, const float frame, PolygonNode& terminator)
 
 int ShowScene(char* const* arguments)
 {
-    const char* const name = arguments[0];
+    const std::string name = DemoName(arguments[0]);
     float frame = 0.0f;
     if (!ParseFrame(arguments[1], frame)) {
         std::fprintf(stderr, "aqtool scene: FRAME is not a number of 0 or more: %s\n", arguments[1]);
@@ -136,7 +137,7 @@ int ShowScene(char* const* arguments)
     gAquarium.height = DEMO_HEIGHT;
     gAquarium.SetViewFromSize();
     Scene scene;
-    if (!scene.LoadFile(name, DEMO_LOAD_FLAGS))
+    if (!scene.LoadFile(name.c_str(), DEMO_LOAD_FLAGS))
         return Fail();
     PolygonNode terminator;
     RunFrame(scene, frame, terminator);

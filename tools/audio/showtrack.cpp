@@ -11,10 +11,11 @@ bool ReadShowMusic(const char* archivePath, std::vector<std::uint8_t>* bytes)
     constexpr const char* MUSIC_FILE = "themusic.mp3";
     if (PAK::Open(archivePath) == nullptr)
         return false;
-    const std::unique_ptr<std::uint8_t[]> data(PAK::ReadFile(MUSIC_FILE));
+    std::size_t length = 0;
+    const std::unique_ptr<std::uint8_t[]> data(PAK::ReadFile(MUSIC_FILE, &length));
     if (!data)
         return false;
-    bytes->assign(data.get(), data.get() + PAK::FileSize(MUSIC_FILE));
+    bytes->assign(data.get(), data.get() + length);
     return true;
 }
 

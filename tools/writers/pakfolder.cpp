@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "host/error.h"
+#include "platform/uppercase.h"
 #include "tools/writers/pakwriter.h"
 
 namespace {
@@ -25,12 +26,8 @@ struct SourceFile {
 std::string ArchiveName(const fs::path& relative)
 {
     std::string name = relative.generic_string();
-    for (char& c : name) {
-        if (c == '/')
-            c = '\\';
-        else if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
+    std::replace(name.begin(), name.end(), '/', '\\');
+    std::transform(name.begin(), name.end(), name.begin(), platform::UpperCaseAscii);
     return name;
 }
 
