@@ -5,7 +5,6 @@
 
 #include <cstdarg>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 
 #include "host/aquarium.h"
@@ -74,5 +73,5 @@ void Aquarium::Shutdown(const char* text)
     DispatchQueuedMessages();
     if (text[0] != '\0')
         platform::Os().MessageBox(nullptr, text, "Aquarium Shutdown");
-    std::exit(1);
+    platform::Os().ExitProcess(1);
 }

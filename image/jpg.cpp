@@ -115,13 +115,14 @@ MemorySource* AttachSource(j_decompress_ptr info, const char* name)
     return reinterpret_cast<MemorySource*>(info->src);
 }
 
-// The pixel block, cleared, and the table of its rows for the started decode.
-// False when memory runs out; what was had stays in output.
+// The pixel block, which the decode writes row by row to the last, and the
+// table of its rows for the started decode. False when memory runs out; what
+// was had stays in output.
 bool AllocateOutput(const jpeg_decompress_struct& info, Output& output)
 {
     const std::size_t rowBytes = std::size_t{info.output_width} * OUTPUT_COMPONENTS;
     output.rows = static_cast<JSAMPROW*>(std::malloc(info.output_height * sizeof(JSAMPROW)));
-    output.pixels = static_cast<std::uint8_t*>(std::calloc(info.output_height, rowBytes));
+    output.pixels = static_cast<std::uint8_t*>(std::malloc(info.output_height * rowBytes));
     if (output.rows == nullptr || output.pixels == nullptr)
         return false;
     for (JDIMENSION row = 0; row < info.output_height; ++row)
@@ -152,8 +153,9 @@ Outcome RunDecoder(jpeg_decompress_struct& info, ErrorHandler& errors, Output& o
     if (!CheckPictureSides(info.image_width, info.image_height, "JPG::Load", name))
         return Outcome::TOO_LARGE;
     // Asked before the start, so that grey pictures are widened to three
-    // components by libjpeg rather than read into rows three times too wide.
-    info.out_color_space = JCS_RGB;
+    // components by libjpeg rather than read into rows three times too wide;
+    // libjpeg-turbo writes them in the texture's byte order at once.
+    info.out_color_space = JCS_EXT_BGR;
     jpeg_start_decompress(&info);
     if (!AllocateOutput(info, output))
         return Outcome::NO_MEMORY;
@@ -218,7 +220,6 @@ std::uint8_t* Load(const char* name, std::int32_t* width, std::int32_t* height, 
         *width = static_cast<std::int32_t>(info.output_width);
         *height = static_cast<std::int32_t>(info.output_height);
         *bits = OUTPUT_BITS;
-        SwapRedBlue(output.pixels, std::size_t{info.output_width} * info.output_height, OUTPUT_COMPONENTS);
     } else {
         ReportFailure(outcome, errors.message, name);
         std::free(output.pixels);

@@ -1,5 +1,8 @@
 // Chooses the backend behind every platform call.
 #include "platform/platform.h"
+
+#include <cstdlib>
+
 #include "platform/sdl_backend.h"
 
 namespace platform {
@@ -11,5 +14,7 @@ Backend* installedBackend = nullptr;  // a test's backend, owned by the test
 Backend& Os() { return installedBackend ? *installedBackend : RealBackend(); }
 
 void Install(Backend* backend) { installedBackend = backend; }
+
+void Backend::ExitProcess(int code) { std::exit(FinishProcess(code)); }
 
 }  // namespace platform

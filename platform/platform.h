@@ -202,6 +202,13 @@ public:
     virtual bool QueryPerformanceFrequency(std::int64_t& frequency) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
 
+    // Ends the process the normal way (the globals' destructors run) with
+    // the status FinishProcess makes of code.
+    [[noreturn]] void ExitProcess(int code);
+    // A backend's last word before the process ends: work it has to finish,
+    // and the exit status. Answers code unless a backend knows better.
+    virtual int FinishProcess(int code) { return code; }
+
     // Libraries, by their Windows file names.
     virtual ModuleHandle LoadLibrary(const char* name) = 0;
     virtual Proc GetProcAddress(ModuleHandle module, const char* name) = 0;

@@ -366,4 +366,9 @@ void SetDebuggerOutput(bool on)
     debuggerOutput = on;
 }
 
+void UseOffscreenVideo()
+{
+    SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
+}
+
 }  // namespace platform

@@ -15,4 +15,8 @@ Backend& RealBackend();
 // Linux has no debugger channel, and the text would clutter a normal run.
 void SetDebuggerOutput(bool on);
 
+// Video starts on SDL's offscreen driver whatever the environment names, for
+// tools that draw frames nobody watches. Takes effect if called before video starts.
+void UseOffscreenVideo();
+
 }  // namespace platform

@@ -9,15 +9,17 @@ constexpr int EXIT_OK = 0;
 constexpr int EXIT_FAILED = 1;
 constexpr int EXIT_USAGE = 2;
 
+constexpr int ANY_MORE = 1 << 30;  // a command's optional arguments without bound
+
 using CommandFunction = int (*)(char* const* arguments);
 
 struct Command {
     const char* name;         // the first argument that chooses it
     const char* arguments;    // how its arguments read in the usage text
     const char* summary;      // one line for the usage text
-    int argumentCount;        // exactly this many arguments follow the name...
-    CommandFunction run;
-    bool moreAllowed = false;  // ...or at least this many; the list ends with a null
+    int argumentCount;        // at least this many arguments follow the name
+    CommandFunction run;      // finds arguments[count] null after the last one
+    int optionalCount = 0;    // and at most this many more (ANY_MORE: no bound)
 };
 
 // Prints the error text to stderr and returns EXIT_FAILED.
@@ -42,5 +44,8 @@ int ShowScene(char* const* arguments);  // NAME FRAME
 int Render(char* const* arguments);  // NAME TIME OUT.tga
 int Sheet(char* const* arguments);   // OUT.png [TIMES...]
 int Speed(char* const* arguments);   // [FRAMES]
+
+// Captures (capture_command.cpp).
+int Capture(char* const* arguments);  // FIRST LAST FPS OUTDIR [--music FILE]
 
 }  // namespace aqtool

@@ -28,11 +28,16 @@ const Command COMMANDS[] = {
     {"sheet", "OUT.png [TIMES...]",
      "draw every scene of the show as render does, at the middle of its slot or at each given fraction of it, "
      "and write the frames with their scene numbers as one PNG contact sheet",
-     1, Sheet, true},
+     1, Sheet, ANY_MORE},
     {"speed", "[FRAMES]",
      "draw FRAMES passes (120) spread over each scene's slot as the demo does and print frames per second, "
      "the slowest scene and the median",
-     0, Speed, true},
+     0, Speed, 1},
+    {"capture", "FIRST LAST FPS OUTDIR [--music FILE]",
+     "play scenes FIRST to LAST as the demo does, headless, at exactly FPS frames a second of music time "
+     "however long a frame takes, writing OUTDIR/frame00000.tga ... and OUTDIR/music.wav, the music of the "
+     "same time; OUTDIR - writes raw RGB24 frames (640 x 480, rows top first) to stdout and the music to FILE",
+     4, Capture, 2},
 };
 
 const char* const HELP_REQUESTS[] = {"--help", "-h", "help"};
@@ -96,8 +101,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "aqtool: no command '%s'\n", argv[1]);
         return aqtool::Usage();
     }
-    const int count = argc - 2;
-    if (count < command->argumentCount || (count > command->argumentCount && !command->moreAllowed))
+    if (argc - 2 < command->argumentCount || argc - 2 > command->argumentCount + command->optionalCount)
         return aqtool::Usage();
     return command->run(argv + 2);
 }

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 
 #include "host/error.h"
 
@@ -17,16 +16,33 @@ namespace {
 constexpr std::int16_t SAMPLE_MIN = -32768;
 constexpr std::int16_t SAMPLE_MAX = 32767;
 constexpr float SAMPLE_SCALE = 1.0f / 32768.0f;
+constexpr std::size_t BLOCK_FRAMES = 1 << 15;
 
-struct MemorySource {
-    const std::uint8_t* bytes;
-    std::size_t length;
-    std::size_t position;
+}  // namespace
+
+struct Mp3Stream::Source {
+    const std::uint8_t* bytes = nullptr;
+    std::size_t length = 0;
+    std::size_t position = 0;
 };
+
+struct Mp3Stream::Handle {
+    ~Handle()
+    {
+        if (decoder == nullptr)
+            return;
+        mpg123_close(decoder);
+        mpg123_delete(decoder);
+    }
+
+    mpg123_handle* decoder = nullptr;
+};
+
+namespace {
 
 ssize_t ReadSource(void* handle, void* buffer, size_t count)
 {
-    auto* const source = static_cast<MemorySource*>(handle);
+    auto* const source = static_cast<Mp3Stream::Source*>(handle);
     const std::size_t taken = std::min(count, source->length - source->position);
     std::memcpy(buffer, source->bytes + source->position, taken);
     source->position += taken;
@@ -35,7 +51,7 @@ ssize_t ReadSource(void* handle, void* buffer, size_t count)
 
 off_t SeekSource(void* handle, off_t offset, int whence)
 {
-    auto* const source = static_cast<MemorySource*>(handle);
+    auto* const source = static_cast<Mp3Stream::Source*>(handle);
     const off_t base = whence == SEEK_SET ? 0
                        : whence == SEEK_CUR ? static_cast<off_t>(source->position)
                                             : static_cast<off_t>(source->length);
@@ -46,61 +62,80 @@ off_t SeekSource(void* handle, off_t offset, int whence)
     return target;
 }
 
-struct HandleCloser {
-    void operator()(mpg123_handle* handle) const
-    {
-        mpg123_close(handle);
-        mpg123_delete(handle);
-    }
-};
-using Decoder = std::unique_ptr<mpg123_handle, HandleCloser>;
-
-Decoder OpenDecoder(MemorySource* source)
+// A decoder of 44.1 kHz 16-bit stereo reading from source, or null.
+mpg123_handle* OpenDecoder(void* source)
 {
     mpg123_init();
-    Decoder decoder(mpg123_new(nullptr, nullptr));
-    if (!decoder)
-        return decoder;
-    mpg123_param(decoder.get(), MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
-    mpg123_format_none(decoder.get());
-    mpg123_format(decoder.get(), PCM_RATE, MPG123_STEREO, MPG123_ENC_SIGNED_16);
-    if (mpg123_replace_reader_handle(decoder.get(), ReadSource, SeekSource, nullptr) != MPG123_OK ||
-        mpg123_open_handle(decoder.get(), source) != MPG123_OK)
-        decoder.reset();
-    return decoder;
-}
-
-bool ReadAll(mpg123_handle* decoder, DecodedTrack* track)
-{
-    std::vector<std::int16_t> block(1 << 16);
-    track->pcm.samples.clear();
-    track->clipped = 0;
-    for (;;) {
-        std::size_t bytes = 0;
-        const int result = mpg123_read(decoder, block.data(), block.size() * sizeof block[0], &bytes);
-        const std::size_t count = bytes / sizeof block[0];
-        for (std::size_t i = 0; i < count; ++i) {
-            track->clipped += block[i] == SAMPLE_MIN || block[i] == SAMPLE_MAX;
-            track->pcm.samples.push_back(block[i] * SAMPLE_SCALE);
-        }
-        if (result == MPG123_DONE)
-            return true;
-        if (result != MPG123_OK && result != MPG123_NEW_FORMAT)
-            return false;
+    mpg123_handle* const decoder = mpg123_new(nullptr, nullptr);
+    if (decoder == nullptr)
+        return nullptr;
+    mpg123_param(decoder, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
+    mpg123_format_none(decoder);
+    mpg123_format(decoder, PCM_RATE, MPG123_STEREO, MPG123_ENC_SIGNED_16);
+    long rate = 0;
+    int channels = 0;
+    int encoding = 0;
+    if (mpg123_replace_reader_handle(decoder, ReadSource, SeekSource, nullptr) != MPG123_OK ||
+        mpg123_open_handle(decoder, source) != MPG123_OK ||
+        mpg123_getformat(decoder, &rate, &channels, &encoding) != MPG123_OK || rate != PCM_RATE ||
+        channels != PCM_CHANNELS) {
+        mpg123_close(decoder);
+        mpg123_delete(decoder);
+        return nullptr;
     }
+    return decoder;
 }
 
 }  // namespace
 
+Mp3Stream::Mp3Stream() : source_(new Source), handle_(new Handle) {}
+
+Mp3Stream::~Mp3Stream() = default;
+
+bool Mp3Stream::Open(const std::uint8_t* bytes, std::size_t length)
+{
+    handle_.reset(new Handle);
+    *source_ = Source{bytes, length, 0};
+    ended_ = false;
+    failed_ = false;
+    handle_->decoder = OpenDecoder(source_.get());
+    return handle_->decoder != nullptr;
+}
+
+std::size_t Mp3Stream::Read(std::int16_t* samples, std::size_t frames)
+{
+    constexpr std::size_t FRAME_BYTES = PCM_CHANNELS * sizeof(std::int16_t);
+    std::size_t done = 0;
+    while (done < frames && !ended_ && handle_->decoder != nullptr) {
+        std::size_t bytes = 0;
+        const int result = mpg123_read(handle_->decoder, samples + done * PCM_CHANNELS,
+                                       (frames - done) * FRAME_BYTES, &bytes);
+        done += bytes / FRAME_BYTES;
+        if (result == MPG123_DONE) {
+            ended_ = true;
+        } else if (result != MPG123_OK && result != MPG123_NEW_FORMAT) {
+            ended_ = true;
+            failed_ = true;
+        }
+    }
+    return done;
+}
+
 bool DecodeMp3(const std::uint8_t* bytes, std::size_t length, DecodedTrack* track)
 {
-    MemorySource source{bytes, length, 0};
-    const Decoder decoder = OpenDecoder(&source);
-    long rate = 0;
-    int channels = 0;
-    int encoding = 0;
-    if (!decoder || mpg123_getformat(decoder.get(), &rate, &channels, &encoding) != MPG123_OK ||
-        rate != PCM_RATE || channels != PCM_CHANNELS || !ReadAll(decoder.get(), track)) {
+    Mp3Stream stream;
+    track->pcm.samples.clear();
+    track->clipped = 0;
+    std::vector<std::int16_t> block(BLOCK_FRAMES * PCM_CHANNELS);
+    const bool opened = stream.Open(bytes, length);
+    for (std::size_t frames = BLOCK_FRAMES; opened && frames == BLOCK_FRAMES;) {
+        frames = stream.Read(block.data(), BLOCK_FRAMES);
+        for (std::size_t i = 0; i < frames * PCM_CHANNELS; ++i) {
+            track->clipped += block[i] == SAMPLE_MIN || block[i] == SAMPLE_MAX;
+            track->pcm.samples.push_back(block[i] * SAMPLE_SCALE);
+        }
+    }
+    if (!opened || stream.Failed()) {
         Error::Report(1, "DecodeMp3: Not a 44.1 kHz stereo MP3 that mpg123 can decode\n");
         return false;
     }

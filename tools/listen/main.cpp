@@ -14,18 +14,13 @@
 #include "tools/audio/showtrack.h"
 #include "tools/listen/picture.h"
 #include "tools/writers/bytesfile.h"
+#include "tools/writers/wavwriter.h"
 
 namespace {
 
 constexpr int EXIT_OK = 0;
 constexpr int EXIT_FAILED = 1;
 constexpr int EXIT_USAGE = 2;
-
-void Append32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
-}
 
 void Append16(std::vector<std::uint8_t>& out, std::uint16_t value)
 {
@@ -37,18 +32,8 @@ void Append16(std::vector<std::uint8_t>& out, std::uint16_t value)
 std::vector<std::uint8_t> Wav(const Pcm& pcm)
 {
     const std::uint32_t dataBytes = static_cast<std::uint32_t>(pcm.samples.size() * 2);
-    std::vector<std::uint8_t> out = {'R', 'I', 'F', 'F'};
-    Append32(out, 36 + dataBytes);
-    out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    Append32(out, 16);
-    Append16(out, 1);
-    Append16(out, PCM_CHANNELS);
-    Append32(out, PCM_RATE);
-    Append32(out, PCM_RATE * PCM_CHANNELS * 2);
-    Append16(out, PCM_CHANNELS * 2);
-    Append16(out, 16);
-    out.insert(out.end(), {'d', 'a', 't', 'a'});
-    Append32(out, dataBytes);
+    const auto header = WavHeader(dataBytes, PCM_RATE, PCM_CHANNELS);
+    std::vector<std::uint8_t> out(header.begin(), header.end());
     for (const float sample : pcm.samples) {
         const long value = std::lround(sample * 32768.0f);
         Append16(out, static_cast<std::uint16_t>(static_cast<std::int16_t>(value > 32767 ? 32767 : value)));

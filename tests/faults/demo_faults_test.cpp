@@ -1,0 +1,213 @@
+// What the user meets when something is wrong, the demo program run as a user
+// runs it (headless unless a case needs keys or a window on an X server of
+// its own): the error text on stderr, or the show going on where the design
+// says so, and an exit status of 1 either way. Nothing crashes and nothing
+// hangs: a run that outlives its patience is killed and fails.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "tests/faults/fault_show.h"
+#include "tests/faults/window_close.h"
+#include "tests/support/scratch_directory.h"
+#include "tests/support/xvfb.h"
+
+namespace {
+
+using ::testing::EndsWith;
+using ::testing::HasSubstr;
+
+using Environment = std::vector<std::pair<const char*, std::string>>;
+
+constexpr int HUNG = -2;                    // the status of a run that had to be killed
+constexpr int PATIENCE_MS = 30000;
+constexpr const char* SHORT_SCENE = "5 5";  // 2.2 s after the 2 s pause
+constexpr int SHORT_SCENE_RUN_MS = 4200;    // no run that plays it ends sooner: the clock is real
+constexpr const char* LONG_SCENE = "50";    // 50 s: ends only when made to
+constexpr const char* REFUSED_MODE = "ChangeResolution: The video mode 640x480x32-bit color is not supported\n";
+
+struct DemoRun {
+    int status;       // exit status, -1 for a signal, HUNG
+    std::string err;  // stderr
+    int waitedMs;     // from the start of the wait to the end
+};
+
+pid_t StartDemo(const char* scenes, const Environment& environment)
+{
+    const pid_t pid = fork();
+    if (pid != 0)
+        return pid;
+    for (const auto& [name, value] : environment)
+        value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
+    if (std::freopen("demo.err", "w", stderr) != nullptr)
+        execl(AQUARIUM_PATH, AQUARIUM_PATH, scenes, static_cast<char*>(nullptr));
+    _exit(127);
+}
+
+DemoRun Finish(pid_t pid)
+{
+    int status = 0;
+    int result = HUNG;
+    const auto started = std::chrono::steady_clock::now();
+    for (int waited = 0; waited < PATIENCE_MS; waited += 10, usleep(10000)) {
+        if (waitpid(pid, &status, WNOHANG) == pid) {
+            result = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            break;
+        }
+    }
+    if (result == HUNG) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+    }
+    std::ifstream file("demo.err", std::ios::binary);
+    return {result, std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()),
+            static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - started).count())};
+}
+
+DemoRun RunDemo(const char* scenes, const Environment& environment = {})
+{
+    return Finish(StartDemo(scenes, environment));
+}
+
+class DemoFaults : public ::testing::Test {
+protected:
+    test_support::ScratchDirectory scratch_;
+};
+
+// Libraries may say things of their own on stderr first (ALSA looking for a
+// card); the error text is what stderr ends with.
+TEST_F(DemoFaults, WithoutArchiveOrLooseFilesItEndsAtOnceNamingWhatIsMissing)
+{
+    const DemoRun run = RunDemo(SHORT_SCENE);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, EndsWith("PAK_FILE_Header::Verify: Couldn't open PAK-file(dovra.kzp)\n"
+                                  "PAK::Open: PAK_FILE_Header::Verify() returned an error (dovra.kzp)\n"
+                                  "PAK::ReadFile: File not found. (themusic.mp3)\n"
+                                  "PAK::FileSize: File not found.(themusic.mp3)\n"
+                                  "Game::SetupSound: FMOD error File not found\n"));
+}
+
+TEST_F(DemoFaults, ACorruptEntryEndsTheStartUpWithTheChainOfMessagesThatLeadsToIt)
+{
+    const std::string sceneFailed = "Scene::Load: Error running Scene::Load ( data\\canyon\\scenes\\cut1.scn )\n";
+    struct Case {
+        const char* entry;
+        const char* requested;  // the name the demo asked for
+        std::string loader;     // what the entry's loader says of it
+        std::string last;       // how the error text ends
+    };
+    const Case cases[] = {
+        {"DATA\\CANYON\\SCENES\\CUT1.SCN", "data\\canyon\\scenes\\cut1.scn",
+         "Scene::Load: Error reading .scn-file. ( data\\canyon\\scenes\\cut1.scn )\n",
+         "Scene::Load: Error reading .scn-file. ( data\\canyon\\scenes\\cut1.scn )\n"},
+        {fault_test::MESH, "WALL.VOB", "Vector::Load: Error reading fish from disk. ( WALL.VOB )\n", sceneFailed},
+        {fault_test::PICTURE, "WALL.TGA", "Texture::Load: Error loading picture. ( WALL.TGA)\n", sceneFailed},
+        {fault_test::MUSIC, "themusic.mp3", "Game::SetupSound: FMOD error File not found\n",
+         "Game::SetupSound: FMOD error File not found\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        fault_test::WriteFaultShow(c.entry);
+        const DemoRun run = RunDemo(SHORT_SCENE);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_THAT(run.err, HasSubstr(std::string("PAK_ReadFile: Corrupt data (checksum error extracting ") +
+                                       c.entry + " from DOVRA.KZP)\n" +
+                                       "PAK::ReadFile: PAK::ReadFile returned an error(" + c.requested + ")\n"));
+        EXPECT_THAT(run.err, HasSubstr(c.loader));
+        EXPECT_THAT(run.err, EndsWith(c.last));
+    }
+}
+
+TEST_F(DemoFaults, ASceneCutShortAtAnyChunkBoundaryIsRefusedByItsLoader)
+{
+    for (const std::size_t length : fault_test::SceneOfSixChunks().chunkStarts) {
+        SCOPED_TRACE(length);
+        fault_test::WriteFaultShow("", length);
+        const DemoRun run = RunDemo(SHORT_SCENE);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_THAT(run.err, EndsWith("Scene::Load: File size runs past the end of the file.\n"
+                                      "Scene::Load: Error setting up sceneheader.\n"
+                                      "Scene::Load: Error running Scene::Load ( data\\canyon\\scenes\\cut1.scn )\n"));
+    }
+}
+
+// The device's failure is silent by design: the music keeps time on no output.
+TEST_F(DemoFaults, WithNoAudioDeviceTheShowPlaysToItsEndInSilence)
+{
+    fault_test::WriteFaultShow();
+    for (const char* driver : {"no_such_driver", "alsa"}) {
+        SCOPED_TRACE(driver);
+        const DemoRun run = RunDemo(SHORT_SCENE, {{"SDL_AUDIODRIVER", driver}, {"AUDIODEV", "/no/such/device"}});
+        EXPECT_EQ(run.status, 1);
+        EXPECT_GE(run.waitedMs, SHORT_SCENE_RUN_MS) << "the scene played to its end";
+        EXPECT_THAT(run.err, EndsWith(REFUSED_MODE));
+    }
+}
+
+TEST_F(DemoFaults, ADisplayThatRefusesTheModePlaysTheShowAndSaysSoAtTheEnd)
+{
+    fault_test::WriteFaultShow();
+    const DemoRun run = RunDemo(SHORT_SCENE);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_GE(run.waitedMs, SHORT_SCENE_RUN_MS) << "the scene played to its end";
+    EXPECT_THAT(run.err, EndsWith(REFUSED_MODE));
+}
+
+// Keys and windows need an X server: the demo runs on one of the test's own.
+class DemoFaultsOnX : public DemoFaults {
+protected:
+    void SetUp() override
+    {
+        if (server_.Display().empty())
+            GTEST_SKIP() << "Xvfb did not start";
+        fault_test::WriteFaultShow();
+    }
+
+    pid_t Start() { return StartDemo(LONG_SCENE, {{"DISPLAY", server_.Display()}, {"SDL_VIDEODRIVER", "x11"}}); }
+
+    bool Xdotool(const std::string& arguments) const
+    {
+        return std::system(("DISPLAY=" + server_.Display() + " xdotool " + arguments).c_str()) == 0;
+    }
+
+    test_support::Xvfb server_{1024, 768};
+};
+
+TEST_F(DemoFaultsOnX, F10InAWorkingDirectoryThatCannotBeWrittenEndsTheShowWithBothMessages)
+{
+    if (geteuid() == 0)
+        ASSERT_EQ(mkdir("shot0.tga", 0755), 0) << "root writes anywhere; a folder takes the name";
+    else
+        ASSERT_EQ(chmod(scratch_.Path().c_str(), 0555), 0);
+    const pid_t demo = Start();
+    EXPECT_TRUE(Xdotool("search --sync --name '^Aquarium$' windowfocus --sync %1 key F10"));
+    const DemoRun run = Finish(demo);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, EndsWith(std::string(REFUSED_MODE) + "TGA::Save: Error opening file (shot0.tga)\n"
+                                                              "Screenshot::Swim: Error writing .tga-file\n"));
+}
+
+TEST_F(DemoFaultsOnX, ClosingTheWindowInTheMiddleOfTheShowEndsItAtOnceWithTheErrorText)
+{
+    const pid_t demo = Start();
+    ASSERT_TRUE(Xdotool("search --sync --name '^Aquarium$' > /dev/null"));
+    sleep(3);  // past the pause: the show is playing
+    EXPECT_TRUE(fault_test::AskToClose(server_.Display(), "Aquarium"));
+    const DemoRun run = Finish(demo);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_THAT(run.err, EndsWith(REFUSED_MODE));
+}
+
+}  // namespace
