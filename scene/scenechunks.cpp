@@ -15,7 +15,6 @@
 namespace {
 
 constexpr std::uint8_t PRIVATE_MESH = 1;        // the loader's meshes start as the scene's own
-constexpr std::int32_t NULL_OBJECT_TYPE = 16;   // the swim table's empty operation
 
 template <class Fields>
 Fields ReadFields(const SceneChunk& chunk)

@@ -21,7 +21,6 @@ Scene* gCurrentScene = nullptr;
 namespace {
 
 constexpr std::size_t HEADER_SIZE = sizeof(SCENE_FILE_Header);
-constexpr std::int32_t NULL_OBJECT_TYPE = 16;
 constexpr std::int32_t DEFORMING_MESH_TYPE = 14;
 
 bool Fail(const char* message) { return SceneFail(message); }

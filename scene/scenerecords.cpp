@@ -5,12 +5,16 @@
 
 #include <new>
 
+#include "scene/vector.h"
+
 SceneObject::~SceneObject()
 {
     delete[] keys;
     keys = nullptr;
     keyCount = 0;
     flare = nullptr;
+    if (vector != nullptr && vector->type == NULL_OBJECT_TYPE)
+        delete vector;  // destroys the flares in its plugin chain too
     vector = nullptr;
 }
 

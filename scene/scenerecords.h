@@ -13,20 +13,22 @@
 
 class Flare;
 class Vector;
+
+constexpr std::int32_t NULL_OBJECT_TYPE = 16;  // a null object's Vector: the swim table's empty operation
 struct SceneChunk;
 
 // A mesh or null object of a scene: its key track, its place in the
 // hierarchy and the matrices the animation caches for it. The record owns
-// its keys only. Meshes are the vector handle table's, which may hand them
-// to other scenes, and stay until the process ends (a null object's empty
-// Vector too); the flare sits in the Vector's plugin chain.
+// its keys and, for a null object, its empty Vector, which no handle holds.
+// Meshes are the vector handle table's, which may hand them to other scenes,
+// and stay until the process ends; the flare sits in the Vector's plugin chain.
 struct SceneObject {
     static constexpr std::size_t NAME_SIZE = 1024;  // bytes, NUL included
 
     SceneObject() = default;
     SceneObject(const SceneObject&) = delete;
     SceneObject& operator=(const SceneObject&) = delete;
-    // Releases the keys and forgets the vector and the flare.
+    // Releases the keys and a null object's Vector; forgets a mesh and the flare.
     ~SceneObject();
 
     // Fills the record from a "VOBJ" or "NULL" chunk whose fields and keys

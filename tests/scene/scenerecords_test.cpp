@@ -157,7 +157,7 @@ TEST(SceneArrays, ASecondAllocationReplacesTheFirstAndItsLights)
     EXPECT_EQ(scene.objectCount, 0u);
 }
 
-// Destruction: lights go with their records, meshes stay.
+// Destruction: lights and null objects go with their records, meshes stay.
 
 TEST(SceneDestruction, DestroyingALightDestroysItsWholePluginChain)
 {
@@ -195,6 +195,22 @@ TEST(SceneDestruction, AnObjectRecordLeavesItsMeshAlone)
         object.keyCount = 2;
     }
     EXPECT_EQ(meshesDestroyed, 0);
+}
+
+// No handle holds a null object's empty Vector: its record is the only owner,
+// and the flares in its plugin chain go with it.
+TEST(SceneDestruction, ANullObjectsRecordDestroysItsVectorWithItsPlugins)
+{
+    int vectorsDestroyed = 0;
+    int pluginsDestroyed = 0;
+    {
+        SceneObject object;
+        object.vector = new WatchedVector(vectorsDestroyed);
+        object.vector->type = NULL_OBJECT_TYPE;
+        Fish::AttachPlugin(object.vector, new WatchedPlugin(pluginsDestroyed), false);
+    }
+    EXPECT_EQ(vectorsDestroyed, 1);
+    EXPECT_EQ(pluginsDestroyed, 1);
 }
 
 // A clone borrows its source's meshes: destroying it must leave them intact
