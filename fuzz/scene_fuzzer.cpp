@@ -50,12 +50,15 @@ void Play(Scene& scene)
     }
 }
 
-// The meshes the scenes hold, by the table or as null objects; the table
-// never destroys them, so the run does.
+// The meshes the scenes hold by the table, which never destroys them, so the
+// run does; a null object's Vector goes with its record.
 void CollectMeshes(const Scene& scene, std::set<Vector*>& meshes)
 {
-    for (std::uint32_t i = 0; i < scene.objectCount; ++i)
-        meshes.insert(scene.objects[i].vector);
+    for (std::uint32_t i = 0; i < scene.objectCount; ++i) {
+        Vector* const vector = scene.objects[i].vector;
+        if (vector != nullptr && vector->type != NULL_OBJECT_TYPE)
+            meshes.insert(vector);
+    }
 }
 
 void DropMeshes(std::set<Vector*>& meshes)

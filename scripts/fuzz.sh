@@ -11,7 +11,13 @@ runs=()
 bash scripts/setup.sh
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DAQUARIUM_FUZZ=ON -DBUILD_TESTING=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build build-fuzz -j2
+targets=()
+for source in fuzz/*_fuzzer.cpp; do
+  name=$(basename "$source" .cpp)
+  targets+=("$name")
+  [ -f "tools/seeds/${name%_fuzzer}_seeds.cpp" ] && targets+=("${name%_fuzzer}_seeds")
+done
+cmake --build build-fuzz -j2 --target "${targets[@]}"
 mkdir -p build-fuzz/findings
 for fuzzer in build-fuzz/*_fuzzer; do
   name=$(basename "$fuzzer")

@@ -63,7 +63,7 @@ Mesh BuildCityStretch(const Path& path, float from, float to, const CityLook& lo
     AddStrip(mesh, path, from, to, ROAD_HALF_WIDTH, KERB_HALF_WIDTH + PAVEMENT_OUT, 0.2f, look.atlas, look.pavement);
     for (float along = std::ceil(from / LOT) * LOT; along < to; along += LOT) {
         for (const float side : {-1.0f, 1.0f}) {
-            Random random(seed * 977u + static_cast<std::uint64_t>(along) * 31u + (side > 0 ? 7u : 0u));
+            Random random(seed * 977u + static_cast<std::uint64_t>(static_cast<std::int64_t>(along)) * 31u + (side > 0 ? 7u : 0u));
             if (random.Unit() < 0.85f)
                 AddTower(mesh, path, along, side, look, random);
         }
