@@ -39,6 +39,19 @@ std::uint32_t PAK_Checksum(const void* data, const std::size_t length)
     return sum;
 }
 
+std::uint8_t* PAK_DecodeExactly(const std::uint8_t* packed, const std::uint32_t packedLength, const std::uint32_t size)
+{
+    if (size == 0 || size > PAK_MAX_DECODED_SIZE)
+        return nullptr;
+    std::unique_ptr<std::uint8_t[]> decoded(new (std::nothrow) std::uint8_t[size]);
+    if (!decoded)
+        return nullptr;
+    uLongf decodedLength = size;
+    if (uncompress(decoded.get(), &decodedLength, packed, packedLength) != Z_OK || decodedLength != size)
+        return nullptr;
+    return decoded.release();
+}
+
 std::uint8_t* PAK_Decode(const std::uint8_t* packed, std::uint32_t* size, const std::uint32_t packedLength)
 {
     // The scratch lives for this call only: decoding needs the whole bound at once.

@@ -278,6 +278,10 @@ std::uint8_t* PAK::ReadFile(const PAK_Entry* entry)
         ReportExtraction("PAK_ReadFile: Corrupt data (checksum error extracting ", entry, path);
         return nullptr;
     }
+    // A sound entry decodes straight to its size; only a bad one needs the
+    // scratch decode, whose messages say what is wrong with it.
+    if (std::uint8_t* const exact = PAK_DecodeExactly(packed.get(), record.packedSize, record.size))
+        return exact;
     std::uint32_t size = 0;
     std::unique_ptr<std::uint8_t[]> data(PAK_Decode(packed.get(), &size, record.packedSize));
     if (!data) {

@@ -119,3 +119,8 @@ constexpr std::uint32_t PAK_Tag(const char (&text)[5])
 // PAK_MAX_DECODED_SIZE bytes. Returns a new buffer of exactly the decoded
 // length (delete[]), the length stored into *size, or null.
 std::uint8_t* PAK_Decode(const std::uint8_t* packed, std::uint32_t* size, std::uint32_t packedLength);
+
+// Decodes one zlib stream straight into a new buffer of size bytes (delete[])
+// when it holds exactly that many, at most PAK_MAX_DECODED_SIZE; null, with
+// nothing reported, for anything else, which PAK_Decode then tells apart.
+std::uint8_t* PAK_DecodeExactly(const std::uint8_t* packed, std::uint32_t packedLength, std::uint32_t size);

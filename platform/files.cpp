@@ -5,8 +5,10 @@
 
 #include <dirent.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstddef>
 #include <vector>
 
@@ -114,6 +116,28 @@ bool Resolve(const std::string& base, const std::vector<std::string>& components
     return false;
 }
 
+// The archive is reopened by its stored, upper-cased path for every entry
+// read: the last case-folded answer is kept, with the working directory it
+// was found from, so that a read does not list the directories again while
+// that answer still names a regular file.
+struct Remembered {
+    std::string name;
+    std::string directory;
+    std::string path;
+};
+
+Remembered& LastLookup()
+{
+    static Remembered last;
+    return last;
+}
+
+std::string WorkingDirectory()
+{
+    char here[PATH_MAX];
+    return getcwd(here, sizeof here) != nullptr ? std::string(here) : std::string();
+}
+
 }  // namespace
 
 std::string DiskName(const char* windowsName)
@@ -128,11 +152,16 @@ std::string FindDataFile(const char* windowsName)
     const std::string asGiven = DiskName(windowsName);
     if (IsRegularFile(asGiven))
         return asGiven;
+    Remembered& last = LastLookup();
+    const std::string directory = WorkingDirectory();
+    if (last.name == asGiven && last.directory == directory && IsRegularFile(last.path))
+        return last.path;
     std::string start;
     const std::vector<std::string> components = SplitComponents(asGiven, &start);
     std::string found;
     if (components.empty() || !Resolve(start, components, 0, &found))
         return std::string();
+    last = Remembered{asGiven, directory, found};
     return found;
 }
 

@@ -94,6 +94,19 @@ TEST_F(DataFiles, AmongSeveralSpellingsTheNameAsGivenWinsThenByteOrder)
     EXPECT_EQ(Content("Data\\ONLY.TXT"), "only in lower") << "a dead end is left for the next spelling";
 }
 
+// A repeated lookup is answered from memory only while the answer holds.
+TEST_F(DataFiles, ARepeatedLookupFollowsAFileThatWasRenamedOrAWorkingDirectoryThatChanged)
+{
+    Write("data/show.kzp", "first");
+    EXPECT_EQ(Content("DATA\\SHOW.KZP"), "first");
+    std::filesystem::rename("data/show.kzp", "data/Show.kzp");
+    EXPECT_EQ(FindDataFile("DATA\\SHOW.KZP"), "data/Show.kzp");
+    Write("elsewhere/data/Show.kzp", "second");  // the remembered path, true here too
+    ASSERT_EQ(chdir("elsewhere"), 0);
+    Write("Data/Show.kzp", "third");
+    EXPECT_EQ(Content("DATA\\SHOW.KZP"), "third") << "'D' sorts before 'd' here, not the answer of the other directory";
+}
+
 TEST_F(DataFiles, OnlyRegularFilesAreDataFiles)
 {
     ASSERT_EQ(mkdir("folder", 0755), 0);
