@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <utility>
 
 #include "host/aquarium.h"
 #include "host/opengllib.h"
@@ -158,6 +159,91 @@ std::size_t SortPass(BucketSet source, BucketSet target, SortDigit digit, std::s
     return scouts.Moved() - moved;
 }
 
+// Tables of up to ARRAY_CAPACITY nodes are sorted as an array: one walk
+// gathers every node with its whole sort key, four counting passes order the
+// contiguous keys, and one pass relinks the nodes into set A. The walk is the
+// only chase of dependent links, where the list passes make four; the order
+// is the same node for node, since the producers' buckets already ordered
+// the walk by the lowest key byte. Larger tables take the list passes.
+class ArraySort {
+public:
+    // False, with the table untouched, when it holds more nodes than fit.
+    bool Sort(OrderTable& table)
+    {
+        if (!Gather(SetA(table)))
+            return false;
+        for (int shift = 0; shift < 32; shift += 8) {
+            if (CountingPass(keys_, spare_, shift))
+                std::swap(keys_, spare_);
+        }
+        Relink(table);
+        return true;
+    }
+
+private:
+    static constexpr std::size_t ARRAY_CAPACITY = std::size_t{1} << 16;
+
+    struct Key {
+        std::uint32_t value;  // priority, then depth key bits 8 to 31
+        std::uint32_t node;   // index into nodes_
+    };
+
+    bool Gather(BucketSet set)
+    {
+        count_ = 0;
+        ChainScouts scouts(set, 0);
+        for (int bucket = 0; bucket < ORDER_TABLE_BUCKETS; ++bucket) {
+            if (IsEmptyBucket(set.heads[bucket]))
+                continue;
+            for (PolygonNode* node = set.heads[bucket];; node = node->next) {
+                if (count_ == ARRAY_CAPACITY)
+                    return false;
+                nodes_[count_] = node;
+                const std::uint32_t value = (node->priority & DIGIT_MASK) << 24 | node->depthKey >> 8;
+                keys_[count_] = Key{value, static_cast<std::uint32_t>(count_)};
+                ++count_;
+                scouts.Advance(bucket);
+                if (IsBucketTail(set, bucket, node))
+                    break;
+            }
+        }
+        return true;
+    }
+
+    // One stable pass by the digit at shift, larger digits first; false, with
+    // nothing moved, when every key has the same digit there.
+    bool CountingPass(const Key* from, Key* to, int shift) const
+    {
+        std::size_t starts[ORDER_TABLE_BUCKETS] = {};
+        for (std::size_t i = 0; i < count_; ++i)
+            ++starts[LAST_BUCKET - ((from[i].value >> shift) & DIGIT_MASK)];
+        if (count_ == 0 || starts[LAST_BUCKET - ((from[0].value >> shift) & DIGIT_MASK)] == count_)
+            return false;
+        std::size_t start = 0;
+        for (std::size_t& bucket : starts)
+            start += std::exchange(bucket, start);
+        for (std::size_t i = 0; i < count_; ++i)
+            to[starts[LAST_BUCKET - ((from[i].value >> shift) & DIGIT_MASK)]++] = from[i];
+        return true;
+    }
+
+    void Relink(OrderTable& table) const
+    {
+        ClearSet(SetA(table));
+        ClearSet(SetB(table));
+        for (std::size_t i = 0; i < count_; ++i)
+            OrderTableAppend(SetA(table), LAST_BUCKET - static_cast<int>(keys_[i].value >> 24), nodes_[keys_[i].node]);
+    }
+
+    PolygonNode* nodes_[ARRAY_CAPACITY];
+    Key first_[ARRAY_CAPACITY], second_[ARRAY_CAPACITY];
+    Key* keys_ = first_;
+    Key* spare_ = second_;
+    std::size_t count_ = 0;
+};
+
+ArraySort gArraySort;  // static storage: sorting allocates nothing
+
 // Walks one bucket; false when a null node or the terminator ended the walk.
 bool WalkBucket(BucketSet set, int bucket, PolygonVisit visit)
 {
@@ -186,6 +272,8 @@ void OrderTableStart(OrderTable& table, PolygonNode* terminator)
 
 void OrderTableSortPasses(OrderTable& table)
 {
+    if (gArraySort.Sort(table))
+        return;
     const std::size_t nodes = SortPass(SetA(table), SetB(table), SortDigit::KeyBits8, 0);
     SortPass(SetB(table), SetA(table), SortDigit::KeyBits16, nodes);
     SortPass(SetA(table), SetB(table), SortDigit::KeyBits24, nodes);

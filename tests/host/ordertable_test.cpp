@@ -211,14 +211,15 @@ PolygonNode NodeOf(Shape shape, std::mt19937& random, int i)
     return {nullptr, DRAWN_TYPE, (any % 3u) << (8 * (i % 4)), any % 2u};
 }
 
-// Tables large enough for the sort to read its chains ahead: every shape of
-// chain (one bucket for all, a few long ones, many short ones) gives the
-// order of a stable comparison sort.
+// Tables large enough for the sort to read its chains ahead, and on both
+// sides of the most nodes it sorts as an array (65,536 with the terminator):
+// every shape of chain (one bucket for all, a few long ones, many short ones)
+// gives the order of a stable comparison sort.
 TEST(OrderTableTest, LargeTablesSortAsAStableComparisonSortDoes)
 {
     std::mt19937 random(7u);
     for (const Shape shape : {Shape::OneKey, Shape::ReciprocalDepths, Shape::AnyValues, Shape::FewKeysShifted}) {
-        for (const int count : {8191, 8193, 30000}) {
+        for (const int count : {8191, 8193, 30000, 65535, 65536}) {
             SCOPED_TRACE(std::to_string(static_cast<int>(shape)) + ": " + std::to_string(count) + " nodes");
             Frame frame;
             std::vector<PolygonNode*> expected{frame.terminator()};
