@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <cstring>
 #include <utility>
 
 #include "host/aquarium.h"
@@ -172,8 +173,8 @@ public:
     {
         if (!Gather(SetA(table)))
             return false;
-        for (int shift = 0; shift < 32; shift += 8) {
-            if (CountingPass(keys_, spare_, shift))
+        for (int digit = 0; digit < DIGITS; ++digit) {
+            if (CountingPass(keys_, spare_, digit))
                 std::swap(keys_, spare_);
         }
         Relink(table);
@@ -182,15 +183,24 @@ public:
 
 private:
     static constexpr std::size_t ARRAY_CAPACITY = std::size_t{1} << 16;
+    static constexpr std::size_t RELINK_AHEAD = 16;
+    static constexpr int DIGITS = 4;  // of 8 bits, the lowest first
 
     struct Key {
         std::uint32_t value;  // priority, then depth key bits 8 to 31
         std::uint32_t node;   // index into nodes_
     };
 
+    // The bucket of a key's digit in a pass: larger digits first.
+    static int BucketOf(std::uint32_t value, int digit)
+    {
+        return LAST_BUCKET - static_cast<int>((value >> (8 * digit)) & DIGIT_MASK);
+    }
+
     bool Gather(BucketSet set)
     {
         count_ = 0;
+        std::memset(counts_, 0, sizeof counts_);
         ChainScouts scouts(set, 0);
         for (int bucket = 0; bucket < ORDER_TABLE_BUCKETS; ++bucket) {
             if (IsEmptyBucket(set.heads[bucket]))
@@ -201,6 +211,8 @@ private:
                 nodes_[count_] = node;
                 const std::uint32_t value = (node->priority & DIGIT_MASK) << 24 | node->depthKey >> 8;
                 keys_[count_] = Key{value, static_cast<std::uint32_t>(count_)};
+                for (int digit = 0; digit < DIGITS; ++digit)
+                    ++counts_[digit][BucketOf(value, digit)];
                 ++count_;
                 scouts.Advance(bucket);
                 if (IsBucketTail(set, bucket, node))
@@ -210,20 +222,18 @@ private:
         return true;
     }
 
-    // One stable pass by the digit at shift, larger digits first; false, with
-    // nothing moved, when every key has the same digit there.
-    bool CountingPass(const Key* from, Key* to, int shift) const
+    // One stable pass by a digit, counted by the walk; false, with nothing
+    // moved, when every key has the same digit there.
+    bool CountingPass(const Key* from, Key* to, int digit)
     {
-        std::size_t starts[ORDER_TABLE_BUCKETS] = {};
-        for (std::size_t i = 0; i < count_; ++i)
-            ++starts[LAST_BUCKET - ((from[i].value >> shift) & DIGIT_MASK)];
-        if (count_ == 0 || starts[LAST_BUCKET - ((from[0].value >> shift) & DIGIT_MASK)] == count_)
+        std::uint32_t* const starts = counts_[digit];
+        if (count_ == 0 || starts[BucketOf(from[0].value, digit)] == count_)
             return false;
-        std::size_t start = 0;
-        for (std::size_t& bucket : starts)
-            start += std::exchange(bucket, start);
+        std::uint32_t start = 0;
+        for (int bucket = 0; bucket < ORDER_TABLE_BUCKETS; ++bucket)
+            start += std::exchange(starts[bucket], start);
         for (std::size_t i = 0; i < count_; ++i)
-            to[starts[LAST_BUCKET - ((from[i].value >> shift) & DIGIT_MASK)]++] = from[i];
+            to[starts[BucketOf(from[i].value, digit)]++] = from[i];
         return true;
     }
 
@@ -231,8 +241,12 @@ private:
     {
         ClearSet(SetA(table));
         ClearSet(SetB(table));
-        for (std::size_t i = 0; i < count_; ++i)
-            OrderTableAppend(SetA(table), LAST_BUCKET - static_cast<int>(keys_[i].value >> 24), nodes_[keys_[i].node]);
+        for (std::size_t i = 0; i < count_; ++i) {
+            // The links written are scattered over the table: ask for them early.
+            if (i + RELINK_AHEAD < count_)
+                __builtin_prefetch(&nodes_[keys_[i + RELINK_AHEAD].node]->next, 1);
+            OrderTableAppend(SetA(table), BucketOf(keys_[i].value, DIGITS - 1), nodes_[keys_[i].node]);
+        }
     }
 
     PolygonNode* nodes_[ARRAY_CAPACITY];
@@ -240,6 +254,7 @@ private:
     Key* keys_ = first_;
     Key* spare_ = second_;
     std::size_t count_ = 0;
+    std::uint32_t counts_[DIGITS][ORDER_TABLE_BUCKETS] = {};  // keys of each digit's buckets
 };
 
 ArraySort gArraySort;  // static storage: sorting allocates nothing
