@@ -59,6 +59,14 @@ float Attenuated(const Light& light, float d, float distance)
     return (d / distance) * (light.intensity - distance * light.falloff);
 }
 
+// Full light inside the inner cone, a linear ramp to zero at the outer one.
+float InCone(const Light& light, float f, float s)
+{
+    const float cone = light.outerConeCosine;
+    const float edge = light.innerConeCosine;
+    return s < edge ? f * (s - cone) / (edge - cone) : f;
+}
+
 void ClearSums()
 {
     gLighting.dynamicSum[0] = gLighting.dynamicSum[1] = gLighting.dynamicSum[2] = 0.0f;
@@ -122,11 +130,12 @@ void Light::ShadePoint()
     for (int axis = 0; axis < 3; ++axis)
         toLight[axis] -= gLighting.atom->camera[axis];
     const float d = Dot(toLight, gLighting.normal);
-    if (d <= 0.0f)
-        return;
-    const float distance = std::sqrt(Dot(toLight, toLight));
-    if (distance <= light.range)
-        AddLight(light, Attenuated(light, d, distance));
+    // Each test passes only for a number that meets it, so a NaN adds nothing.
+    if (d > 0.0f) {
+        const float distance = std::sqrt(Dot(toLight, toLight));
+        if (distance <= light.range)
+            AddLight(light, Attenuated(light, d, distance));
+    }
 }
 
 void Light::ShadeSpot()
@@ -138,22 +147,15 @@ void Light::ShadeSpot()
     for (int axis = 0; axis < 3; ++axis)
         fromLight[axis] = gLighting.atom->camera[axis] - position[axis];
     const float d = -Dot(fromLight, gLighting.normal);
-    if (d <= 0.0f)
-        return;
-    const float distance = std::sqrt(Dot(fromLight, fromLight));
-    if (distance > light.range)
-        return;
-    const float direction[3] = {light.directionX, light.directionY, light.directionZ};
-    const float s = Dot(direction, fromLight) / distance;
-    const float cone = light.outerConeCosine;
-    const float edge = light.innerConeCosine;
-    if (s <= cone)
-        return;
-    float f = Attenuated(light, d, distance);
-    // Full light inside the inner cone, a linear ramp to zero at the outer one.
-    if (s < edge)
-        f = f * (s - cone) / (edge - cone);
-    AddLight(light, f);
+    if (d > 0.0f) {
+        const float distance = std::sqrt(Dot(fromLight, fromLight));
+        if (distance <= light.range) {
+            const float direction[3] = {light.directionX, light.directionY, light.directionZ};
+            const float s = Dot(direction, fromLight) / distance;
+            if (s > light.outerConeCosine)
+                AddLight(light, InCone(light, Attenuated(light, d, distance), s));
+        }
+    }
 }
 
 void Material::Shade(const Material& material, float red, float green, float blue, float* colour)

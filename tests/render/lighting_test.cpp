@@ -3,6 +3,8 @@
 // and the clamp and tint of a material.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "render/lighting.h"
 #include "scene/scenerecords.h"
 #include "tests/support/render_stage.h"
@@ -70,6 +72,33 @@ TEST_F(LightingTest, PointLightAddsNothingBeyondItsRangeAndGoesNegativeWithinIt)
     point.range = 10.0f;
     EXPECT_NEAR(Shade(point, 0.0f, 0.0f, 5.0f), 1.0f - 5.0f * 0.3f, TOLERANCE) << "no clamp at zero";
     EXPECT_EQ(Shade(point, 0.0f, 0.0f, -5.0f), 0.0f) << "behind the lit surface";
+}
+
+// A NaN met at run time (a direction normalised from a zero vector, a range
+// that is no number) fails every condition of the light and adds nothing.
+TEST_F(LightingTest, ANumberThatIsNoNumberAddsNoLight)
+{
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    Light distant(Light::DISTANT);
+    distant.directionZ = nan;
+    EXPECT_EQ(Shade(distant, 0.0f, 0.0f, 4.0f), 0.0f) << "distant, direction NaN";
+    Light point(Light::POINT);
+    point.range = nan;
+    EXPECT_EQ(Shade(point, 0.0f, 0.0f, 4.0f), 0.0f) << "point, range NaN";
+    Light spot(Light::SPOT);
+    spot.range = 100.0f;
+    spot.directionX = spot.directionY = spot.directionZ = nan;
+    spot.innerConeCosine = 0.9f;
+    spot.outerConeCosine = 0.7f;
+    EXPECT_EQ(Shade(spot, 0.0f, 0.0f, 4.0f), 0.0f) << "spot, direction NaN";
+    spot.directionZ = 1.0f;
+    spot.directionX = spot.directionY = 0.0f;
+    spot.range = nan;
+    EXPECT_EQ(Shade(spot, 0.0f, 0.0f, 4.0f), 0.0f) << "spot, range NaN";
+    point.range = 100.0f;
+    gLighting.normal[2] = nan;  // Shade's point (0, 0, 4) stays the lit one
+    gAquarium.lightTable[point.type]();
+    EXPECT_EQ(gLighting.dynamicSum[0], 0.0f) << "point, normal NaN";
 }
 
 struct ShadeCase {
