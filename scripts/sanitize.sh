@@ -3,7 +3,8 @@
 # builds the demo and aqtool in build-sanitize/, then captures the whole
 # default show (build/dovra.kzp, which the normal build makes) at a low frame
 # rate (FPS, default 2). Any sanitizer report, or a capture that does not end
-# well, fails. Leak reports are suppressed only as scripts/sanitize.supp says.
+# well within half an hour, fails. Leak reports are suppressed only as
+# scripts/sanitize.supp says.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 fps="${1:-2}"
@@ -25,6 +26,7 @@ preload="$(gcc -print-file-name=libasan.so) libGL.so.1 libGLU.so.1 libEGL.so.1 l
 preload+=" /usr/lib/$multiarch/dri/swrast_dri.so"
 
 log="$root/build-sanitize/capture.log"
+time_limit=1800  # seconds: a capture that takes longer has hung, and fails
 status=0
 (
   cd build
@@ -32,8 +34,9 @@ status=0
   export ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1
   export LSAN_OPTIONS="suppressions=$root/scripts/sanitize.supp"
   export UBSAN_OPTIONS=print_stacktrace=1
-  LD_PRELOAD="$preload" "$root/build-sanitize/tools/aqtool" capture 0 50 "$fps" - \
-    --music "$root/build-sanitize/capture.wav" > /dev/null 2> "$log"
+  timeout --kill-after=10 "$time_limit" env LD_PRELOAD="$preload" \
+    "$root/build-sanitize/tools/aqtool" capture 0 50 "$fps" - \
+      --music "$root/build-sanitize/capture.wav" > /dev/null 2> "$log"
 ) || status=$?
 if [ "$status" -ne 0 ] || grep -qE 'ERROR: (Address|Leak)Sanitizer|runtime error:' "$log"; then
   cat "$log"

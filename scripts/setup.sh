@@ -11,7 +11,7 @@ packages=(
   libfreetype-dev fonts-dejavu-core
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang
-  xvfb xdotool x11-apps libx11-dev
+  xvfb xfonts-base xdotool x11-apps libx11-dev libxtst-dev
 )
 
 missing=()

@@ -5,22 +5,20 @@
 // message. Without a usable video driver, SDL's own reason follows the error
 // text on stderr.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "tests/support/child_processes.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/short_mp3.h"
 #include "tests/support/show_archive.h"
+#include "tests/support/shutdown_box.h"
+#include "tests/support/x_windows.h"
 #include "tests/support/xvfb.h"
 
 namespace {
@@ -29,32 +27,17 @@ constexpr long SHOT_BYTES = 18 + 640 * 480 * 3;  // TGA header and 24-bit pixels
 constexpr int PATIENCE = 3000;                    // polls of 10 ms before giving up
 
 constexpr const char* LONGEST_SCENE = "50";      // the credits: fifty seconds
+constexpr const char* SHORTEST_SCENE = "5 5";    // 2.2 s after the two-second pause
 
-// Starts the demo on the last scene of a small show written into the current
+// Starts the demo on scenes of a small show written into the current
 // directory, its stderr going to "aquarium.err".
-pid_t StartDemo(const std::vector<std::pair<const char*, std::string>>& environment)
+pid_t StartDemo(const test_support::Environment& environment, const char* scenes = LONGEST_SCENE)
 {
     test_support::WriteShowArchive("dovra.kzp", test_support::ShortMp3(2));
-    const pid_t pid = fork();
-    if (pid != 0)
-        return pid;
-    for (const auto& [name, value] : environment)
-        setenv(name, value.c_str(), 1);
-    if (std::freopen("aquarium.err", "w", stderr) != nullptr)
-        execl(AQUARIUM_PATH, AQUARIUM_PATH, LONGEST_SCENE, static_cast<char*>(nullptr));
-    _exit(127);
+    return test_support::StartProgram({AQUARIUM_PATH, scenes}, environment, "aquarium.err");
 }
 
-std::string ErrorOutput()
-{
-    std::ifstream file("aquarium.err", std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-}
-
-bool Xdotool(const std::string& display, const std::string& arguments)
-{
-    return std::system(("DISPLAY=" + display + " xdotool " + arguments).c_str()) == 0;
-}
+using test_support::Xdotool;
 
 // Focuses the window titled title, once it exists, and presses key in it.
 bool PressIn(const std::string& display, const char* title, const char* key)
@@ -76,8 +59,7 @@ bool ShotWritten(const char* name)
 // The shot holds the frame: its middle pixel is the wall's red (blue, green, red bytes).
 bool ShotIsRed(const char* name)
 {
-    std::ifstream file(name, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::string bytes = test_support::FileText(name);
     const std::size_t middle = 18 + (240 * 640 + 320) * 3;
     return bytes.size() == static_cast<std::size_t>(SHOT_BYTES) && bytes[middle] == 0 && bytes[middle + 1] == 0 &&
            static_cast<unsigned char>(bytes[middle + 2]) == 0xFF;
@@ -95,22 +77,6 @@ test_support::Capture ScreenOnceDrawn(const std::string& display)
             break;
     }
     return screen;
-}
-
-// The exit status once the demo has ended, answering its box with OK where
-// the X server can show one (Xvfb without fonts cannot).
-int StatusAfterTheBox(pid_t pid, const std::string& display)
-{
-    int status = 0;
-    for (int poll = 0; poll < PATIENCE; ++poll, usleep(10000)) {
-        if (waitpid(pid, &status, WNOHANG) == pid)
-            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        if (Xdotool(display, "search --name '^Aquarium Shutdown$' > /dev/null"))
-            PressIn(display, "Aquarium Shutdown", "Return");
-    }
-    kill(pid, SIGKILL);
-    waitpid(pid, &status, 0);
-    return -1;
 }
 
 TEST(AquariumRun, OnAScreenWithoutTheModeItPlaysShootsAndEndsWithTheChangesMessage)
@@ -139,9 +105,25 @@ TEST(AquariumRun, OnAScreenWithoutTheModeItPlaysShootsAndEndsWithTheChangesMessa
     EXPECT_TRUE(ShotWritten("shot1.tga")) << "after the focus came back";
 
     EXPECT_TRUE(PressIn(server.Display(), "Aquarium", "Escape"));
-    EXPECT_EQ(StatusAfterTheBox(demo, server.Display()), 1);
-    EXPECT_EQ(ErrorOutput(),
-              "ChangeResolution: The video mode 640x480x32-bit color is not supported\n");
+    const test_support::Ending ending = test_support::AwaitEnding(demo, server.Display(), "aquarium.err");
+    EXPECT_EQ(ending.status, 1);
+    EXPECT_EQ(ending.errorText, "ChangeResolution: The video mode 640x480x32-bit color is not supported\n");
+}
+
+// A screen with the mode: the scene plays to its end, which is a good one.
+TEST(AquariumRun, OnAScreenWithTheModeAShowThatEndsWellShowsNoBox)
+{
+    test_support::Xvfb server(640, 480);
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb did not start";
+    test_support::ScratchDirectory scratch;
+    const pid_t demo = StartDemo(
+        {{"DISPLAY", server.Display()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}}, SHORTEST_SCENE);
+    ASSERT_GT(demo, 0);
+    const test_support::Ending ending = test_support::AwaitEnding(demo, server.Display(), "aquarium.err");
+    EXPECT_EQ(ending.status, 1);
+    EXPECT_FALSE(ending.boxShown);
+    EXPECT_EQ(ending.errorText, "");
 }
 
 TEST(AquariumRun, WithoutVideoSdlsReasonFollowsTheErrorText)
@@ -149,10 +131,8 @@ TEST(AquariumRun, WithoutVideoSdlsReasonFollowsTheErrorText)
     test_support::ScratchDirectory scratch;
     const pid_t demo = StartDemo({{"SDL_VIDEODRIVER", "no_such_driver"}, {"SDL_AUDIODRIVER", "dummy"}});
     ASSERT_GT(demo, 0);
-    int status = 0;
-    ASSERT_EQ(waitpid(demo, &status, 0), demo);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
-    EXPECT_EQ(ErrorOutput(),
+    EXPECT_EQ(test_support::AwaitChild(demo, test_support::RUN_PATIENCE_MS), 1);
+    EXPECT_EQ(test_support::FileText("aquarium.err"),
               "Aquarium::FillOpenGL: Error registering windowclass\n"
               "SDL could not start video: no_such_driver not available\n");
 }

@@ -1,9 +1,10 @@
 // The frame on real X screens: each case starts an Xvfb of its own, fills the
-// demo's Aquarium through the real backend in a forked child, draws a known
+// demo's Aquarium through the real backend in a child process, draws a known
 // pattern through the system's GL binding and captures the screen: the
 // picture is scaled to 4:3 within black bars, or 1:1 where the display has the
-// mode. Nothing in this program starts SDL in the parent, so every child
-// starts it afresh.
+// mode. The child ends as the demo does, through the shutdown box when the
+// error text is not empty. Nothing in this program starts SDL in the parent,
+// so every child starts it afresh.
 #include <gtest/gtest.h>
 
 #include <GL/gl.h>
@@ -16,7 +17,10 @@
 #include "host/systemobjects.h"
 #include "platform/frame_presenter.h"
 #include "tests/support/demo_fill.h"
+#include "tests/support/child_processes.h"
 #include "tests/support/scratch_directory.h"
+#include "tests/support/shutdown_box.h"
+#include "tests/support/x_windows.h"
 #include "tests/support/xvfb.h"
 
 namespace {
@@ -63,7 +67,7 @@ bool FrameReadsRight()
 
 // The child: fills on display, lets prepare act, draws two frames (Mesa takes
 // up a window's new size at a swap), captures the screen or the window called
-// windowName, and ends as the demo does, saying what it saw.
+// windowName, writes what it saw to "child.report" and ends as the demo does.
 [[noreturn]] void ShowPattern(const std::string& display, const std::string& capture,
                               void (*prepare)() = nullptr, const char* windowName = nullptr)
 {
@@ -81,9 +85,11 @@ bool FrameReadsRight()
     BufferSwap::Swim();
     OpenGLLib::glFinish();
     const bool captured = test_support::CaptureWithXwd(display, capture, windowName);
-    std::fprintf(stderr, "offscreen frame %s, frame read %s, captured %s, error text [%s]\n",
-                 framebuffer != 0 ? "yes" : "no", readsRight ? "right" : "wrong",
-                 captured ? "yes" : "no", Error::Text());
+    if (std::FILE* const report = std::fopen("child.report", "w")) {
+        std::fprintf(report, "offscreen frame %s, frame read %s, captured %s", framebuffer != 0 ? "yes" : "no",
+                     readsRight ? "right" : "wrong", captured ? "yes" : "no");
+        std::fclose(report);
+    }
     Aquarium::Shutdown(Error::Text());
 }
 
@@ -111,17 +117,30 @@ void ExpectPicture(const Capture& capture, const FrameRect& picture)
     EXPECT_EQ(capture.At(picture.x + picture.width - 1, row), GREEN) << "its last column";
 }
 
-// Runs child against an Xvfb of width x height and checks its capture.
+// What the child says and the error text it ends with.
+struct Outcome {
+    const char* framebuffer;  // "yes" when the frame is drawn offscreen and scaled
+    const char* errorText;
+};
+
+// Runs child against an Xvfb of width x height and checks how it ends and its capture.
 void ExpectCapture(int width, int height, void (*child)(const std::string&, const std::string&),
-                   const std::string& childSays, const Capture& expectedSize,
-                   const FrameRect& picture)
+                   const Outcome& outcome, const Capture& expectedSize, const FrameRect& picture)
 {
     test_support::Xvfb server(width, height);
     if (server.Display().empty())
         GTEST_SKIP() << "Xvfb did not start";
     test_support::ScratchDirectory scratch;
     const std::string path = scratch.Path() + "/capture.xwd";
-    EXPECT_EXIT(child(server.Display(), path), ::testing::ExitedWithCode(1), childSays);
+    const pid_t pid = test_support::StartChild([&] {
+        if (std::freopen("child.err", "w", stderr) != nullptr)
+            child(server.Display(), path);
+    });
+    const test_support::Ending ending = test_support::AwaitEnding(pid, server.Display(), "child.err");
+    EXPECT_EQ(ending.status, 1);
+    EXPECT_EQ(ending.errorText, outcome.errorText);
+    EXPECT_EQ(test_support::FileText("child.report"),
+              std::string("offscreen frame ") + outcome.framebuffer + ", frame read right, captured yes");
     Capture capture;
     ASSERT_TRUE(test_support::ReadXwd(path, capture));
     ASSERT_EQ(capture.width, expectedSize.width);
@@ -138,24 +157,20 @@ constexpr char NO_MODE[] = "ChangeResolution: The video mode 640x480x32-bit colo
 
 struct Screen {
     int width, height;
-    FrameRect picture;        // where the frame must appear, rows top first
-    const char* framebuffer;  // "yes" when the frame is drawn offscreen and scaled
-    const char* errorText;
+    FrameRect picture;  // where the frame must appear, rows top first
+    Outcome outcome;
 };
 
-TEST(XvfbFrameDeathTest, TheFrameFillsTheScreenAt4To3OnBlackOrOneToOneInItsOwnMode)
+TEST(XvfbFrame, TheFrameFillsTheScreenAt4To3OnBlackOrOneToOneInItsOwnMode)
 {
     const Screen screens[] = {
-        {1024, 768, {0, 0, 1024, 768}, "yes", NO_MODE},
-        {1280, 720, {160, 0, 960, 720}, "yes", NO_MODE},
-        {640, 480, {0, 0, 640, 480}, "no", ""},
+        {1024, 768, {0, 0, 1024, 768}, {"yes", NO_MODE}},
+        {1280, 720, {160, 0, 960, 720}, {"yes", NO_MODE}},
+        {640, 480, {0, 0, 640, 480}, {"no", ""}},
     };
     for (const Screen& screen : screens) {
         SCOPED_TRACE(std::to_string(screen.width) + "x" + std::to_string(screen.height));
-        ExpectCapture(screen.width, screen.height, ShowPatternFullScreen,
-                      std::string("offscreen frame ") + screen.framebuffer +
-                          ", frame read right, captured yes, error text \\[" + screen.errorText +
-                          "\\]\n",
+        ExpectCapture(screen.width, screen.height, ShowPatternFullScreen, screen.outcome,
                       Capture{screen.width, screen.height, {}}, screen.picture);
     }
 }
@@ -164,7 +179,7 @@ TEST(XvfbFrameDeathTest, TheFrameFillsTheScreenAt4To3OnBlackOrOneToOneInItsOwnMo
 // messages tell it when that happened.
 void ResizeTo800By400()
 {
-    if (std::system("xdotool search --name '^Aquarium$' windowsize %@ 800 400") != 0)
+    if (!test_support::Xdotool(std::getenv("DISPLAY"), "search --name '^Aquarium$' windowsize %@ 800 400"))
         std::exit(4);
     constexpr std::intptr_t RESIZED = 400 << 16 | 800;
     constexpr int PATIENCE = 1000;  // polls of 10 ms before giving up
@@ -185,11 +200,9 @@ void ResizeTo800By400()
     ShowPattern(display, capture, ResizeTo800By400, "Aquarium");
 }
 
-TEST(XvfbFrameDeathTest, AChosenWindowLeavesTheDisplayAloneAndScalesThePictureWhenResized)
+TEST(XvfbFrame, AChosenWindowLeavesTheDisplayAloneAndScalesThePictureWhenResized)
 {
-    ExpectCapture(1024, 768, ShowPatternInAResizedWindow,
-                  "offscreen frame yes, frame read right, captured yes, error text \\[\\]\n",
-                  Capture{800, 400, {}}, {133, 0, 533, 400});
+    ExpectCapture(1024, 768, ShowPatternInAResizedWindow, {"yes", ""}, Capture{800, 400, {}}, {133, 0, 533, 400});
 }
 
 }  // namespace

@@ -5,22 +5,17 @@
 // hangs: a run that outlives its patience is killed and fails.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "tests/faults/fault_show.h"
-#include "tests/faults/window_close.h"
+#include "tests/support/child_processes.h"
 #include "tests/support/scratch_directory.h"
+#include "tests/support/shutdown_box.h"
+#include "tests/support/x_windows.h"
 #include "tests/support/xvfb.h"
 
 namespace {
@@ -28,9 +23,8 @@ namespace {
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
 
-using Environment = std::vector<std::pair<const char*, std::string>>;
+using test_support::Environment;
 
-constexpr int HUNG = -2;                    // the status of a run that had to be killed
 constexpr int PATIENCE_MS = 30000;
 constexpr const char* SHORT_SCENE = "5 5";  // 2.2 s after the 2 s pause
 constexpr int SHORT_SCENE_RUN_MS = 4200;    // no run that plays it ends sooner: the clock is real
@@ -38,47 +32,24 @@ constexpr const char* LONG_SCENE = "50";    // 50 s: ends only when made to
 constexpr const char* REFUSED_MODE = "ChangeResolution: The video mode 640x480x32-bit color is not supported\n";
 
 struct DemoRun {
-    int status;       // exit status, -1 for a signal, HUNG
+    int status;       // exit status, -1 for a signal, test_support::HUNG
     std::string err;  // stderr
     int waitedMs;     // from the start of the wait to the end
 };
 
 pid_t StartDemo(const char* scenes, const Environment& environment)
 {
-    const pid_t pid = fork();
-    if (pid != 0)
-        return pid;
-    for (const auto& [name, value] : environment)
-        value.empty() ? unsetenv(name) : setenv(name, value.c_str(), 1);
-    if (std::freopen("demo.err", "w", stderr) != nullptr)
-        execl(AQUARIUM_PATH, AQUARIUM_PATH, scenes, static_cast<char*>(nullptr));
-    _exit(127);
+    return test_support::StartProgram({AQUARIUM_PATH, scenes}, environment, "demo.err");
 }
 
-DemoRun Finish(pid_t pid)
-{
-    int status = 0;
-    int result = HUNG;
-    const auto started = std::chrono::steady_clock::now();
-    for (int waited = 0; waited < PATIENCE_MS; waited += 10, usleep(10000)) {
-        if (waitpid(pid, &status, WNOHANG) == pid) {
-            result = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            break;
-        }
-    }
-    if (result == HUNG) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-    }
-    std::ifstream file("demo.err", std::ios::binary);
-    return {result, std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>()),
-            static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
-                                 std::chrono::steady_clock::now() - started).count())};
-}
-
+// Headless: no box can show, so the end is the exit status alone.
 DemoRun RunDemo(const char* scenes, const Environment& environment = {})
 {
-    return Finish(StartDemo(scenes, environment));
+    const auto started = std::chrono::steady_clock::now();
+    const int status = test_support::AwaitChild(StartDemo(scenes, environment), PATIENCE_MS);
+    return {status, test_support::FileText("demo.err"),
+            static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                 std::chrono::steady_clock::now() - started).count())};
 }
 
 class DemoFaults : public ::testing::Test {
@@ -177,10 +148,12 @@ protected:
 
     pid_t Start() { return StartDemo(LONG_SCENE, {{"DISPLAY", server_.Display()}, {"SDL_VIDEODRIVER", "x11"}}); }
 
-    bool Xdotool(const std::string& arguments) const
+    test_support::Ending Finish(pid_t demo) const
     {
-        return std::system(("DISPLAY=" + server_.Display() + " xdotool " + arguments).c_str()) == 0;
+        return test_support::AwaitEnding(demo, server_.Display(), "demo.err", PATIENCE_MS);
     }
+
+    bool Xdotool(const std::string& arguments) const { return test_support::Xdotool(server_.Display(), arguments); }
 
     test_support::Xvfb server_{1024, 768};
 };
@@ -193,9 +166,9 @@ TEST_F(DemoFaultsOnX, F10InAWorkingDirectoryThatCannotBeWrittenEndsTheShowWithBo
         ASSERT_EQ(chmod(scratch_.Path().c_str(), 0555), 0);
     const pid_t demo = Start();
     EXPECT_TRUE(Xdotool("search --sync --name '^Aquarium$' windowfocus --sync %1 key F10"));
-    const DemoRun run = Finish(demo);
+    const test_support::Ending run = Finish(demo);
     EXPECT_EQ(run.status, 1);
-    EXPECT_THAT(run.err, EndsWith(std::string(REFUSED_MODE) + "TGA::Save: Error opening file (shot0.tga)\n"
+    EXPECT_THAT(run.errorText, EndsWith(std::string(REFUSED_MODE) + "TGA::Save: Error opening file (shot0.tga)\n"
                                                               "Screenshot::Swim: Error writing .tga-file\n"));
 }
 
@@ -204,10 +177,10 @@ TEST_F(DemoFaultsOnX, ClosingTheWindowInTheMiddleOfTheShowEndsItAtOnceWithTheErr
     const pid_t demo = Start();
     ASSERT_TRUE(Xdotool("search --sync --name '^Aquarium$' > /dev/null"));
     sleep(3);  // past the pause: the show is playing
-    EXPECT_TRUE(fault_test::AskToClose(server_.Display(), "Aquarium"));
-    const DemoRun run = Finish(demo);
+    EXPECT_TRUE(test_support::AskToClose(server_.Display(), "Aquarium"));
+    const test_support::Ending run = Finish(demo);
     EXPECT_EQ(run.status, 1);
-    EXPECT_THAT(run.err, EndsWith(REFUSED_MODE));
+    EXPECT_THAT(run.errorText, EndsWith(REFUSED_MODE));
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 // An X server of a test's own: Xvfb with the screen size the test needs and a
 // white background (so black shows a window), on a display number Xvfb picks
-// itself and reports once it accepts clients; stopped when the object goes.
+// itself and reports once it accepts clients; ended when the object goes.
 // Captures of its screen, or of one window, are taken with xwd and decoded.
 #pragma once
 
 #include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -15,6 +13,8 @@
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "tests/support/child_processes.h"
 
 namespace test_support {
 
@@ -25,16 +25,15 @@ public:
         int ready[2];
         if (pipe(ready) != 0)
             return;
-        pid_ = fork();
-        if (pid_ == 0) {
+        pid_ = StartChild([&] {
+            close(ready[0]);
             const int quiet = open("/dev/null", O_WRONLY);
             dup2(quiet, STDOUT_FILENO);
             dup2(quiet, STDERR_FILENO);
             const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
             execlp("Xvfb", "Xvfb", "-displayfd", std::to_string(ready[1]).c_str(), "-screen", "0",
                    screen.c_str(), "-wr", "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
+        });
         close(ready[1]);
         // The number and a line feed once it is ready; end of file first means it ended.
         std::string number;
@@ -48,10 +47,8 @@ public:
 
     ~Xvfb()
     {
-        if (pid_ <= 0)
-            return;
-        kill(pid_, SIGTERM);
-        waitpid(pid_, nullptr, 0);
+        if (pid_ > 0)
+            EndChild(pid_);
     }
 
     Xvfb(const Xvfb&) = delete;
