@@ -32,7 +32,7 @@ bool AnnouncedByRiser(const Bar& bar)
 {
     const Style style = bar.section->style;
     return style == Style::RISE || style == Style::HEAVY || style == Style::CLIMAX ||
-           (style == Style::DRIVE && bar.section->counter != NONE);
+           (style == Style::DRIVE && bar.section->programs.counter != NONE);
 }
 
 int TimpaniKey(const Bar& bar) { return RootKeyAround(bar.section->tonic, bar.chord, TIMPANI_LOW); }

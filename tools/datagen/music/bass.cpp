@@ -98,7 +98,7 @@ void PlaySubOnly(const Bar& bar, Score* score)
 void WriteBass(const std::vector<Bar>& bars, Score* score)
 {
     for (const Bar& bar : bars) {
-        if (bar.section->bass == NONE) {
+        if (bar.section->programs.bass == NONE) {
             if (HasSub(bar.section->style))
                 PlaySubOnly(bar, score);
             continue;

@@ -57,9 +57,9 @@ void WriteHeldChords(const std::vector<Bar>& bars, Score* score)
         if (!ChordBegins(bars, i))
             continue;
         const std::int32_t endMs = ChordEndMs(bars, i);
-        if (bar.section->pad != NONE)
+        if (bar.section->programs.pad != NONE)
             HoldChord(PAD, bar, endMs, PAD_LOW, 0.62, score);
-        if (bar.section->strings != NONE)
+        if (bar.section->programs.strings != NONE)
             HoldChord(STRINGS, bar, endMs, STRINGS_LOW, 0.58, score);
     }
 }
@@ -102,7 +102,7 @@ void WriteStabs(const std::vector<Bar>& bars, Score* score)
     for (const Bar& bar : bars) {
         const Style style = bar.section->style;
         const char* const line = StabLine(style);
-        if (bar.section->stabs == NONE || line[0] == '\0')
+        if (bar.section->programs.stabs == NONE || line[0] == '\0')
             continue;
         const std::vector<int> keys = style == Style::HEAVY
                                           ? GuitarKeys(bar)
@@ -138,7 +138,7 @@ void PlayArpeggio(const Bar& bar, int rate, int low, Score* score)
 void WriteArpeggio(const std::vector<Bar>& bars, Score* score)
 {
     for (const Bar& bar : bars) {
-        if (bar.section->arpeggio == NONE || !HasEntered(bar, ENTER_ARPEGGIO) || bar.section->style == Style::CODA)
+        if (bar.section->programs.arpeggio == NONE || !HasEntered(bar, ENTER_ARPEGGIO) || bar.section->style == Style::CODA)
             continue;
         const Style style = bar.section->style;
         const bool slow = style == Style::BREAKDOWN || style == Style::CALM ||

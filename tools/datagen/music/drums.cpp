@@ -163,7 +163,7 @@ void WriteDrums(const std::vector<Bar>& bars, Score* score)
             PlayRoll(bar, score);
             continue;
         }
-        if (bar.section->drumKit == NONE || !HasEntered(bar, ENTER_DRUMS))
+        if (bar.section->programs.drumKit == NONE || !HasEntered(bar, ENTER_DRUMS))
             continue;
         const int fill = FillSteps(bar);
         const double dynamics =

@@ -90,7 +90,7 @@ void WriteLead(const std::vector<Bar>& bars, Score* score)
         if (bar.indexInSection == 0)
             fullBars = 0;
         const Section& section = *bar.section;
-        if (section.lead == NONE || section.style == Style::CODA || bar.steps < SHORTEST_MELODY_BAR)
+        if (section.programs.lead == NONE || section.style == Style::CODA || bar.steps < SHORTEST_MELODY_BAR)
             continue;
         const int position = fullBars++;
         if (!HasEntered(bar, ENTER_LEAD))
@@ -106,7 +106,7 @@ void WriteLead(const std::vector<Bar>& bars, Score* score)
 void WriteCounter(const std::vector<Bar>& bars, Score* score)
 {
     for (const Bar& bar : bars) {
-        if (bar.section->counter == NONE)
+        if (bar.section->programs.counter == NONE)
             continue;
         const std::vector<int> tones = ChordKeysAround(bar.section->tonic, bar.chord, COUNTER_LOW);
         const int half = std::max(bar.steps / 2, 1);

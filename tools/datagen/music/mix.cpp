@@ -36,19 +36,19 @@ int ProgramOf(const Section& section, std::uint8_t channel)
 {
     switch (channel) {
     case PAD:
-        return section.pad;
+        return section.programs.pad;
     case STRINGS:
-        return section.strings;
+        return section.programs.strings;
     case BASS:
-        return section.bass;
+        return section.programs.bass;
     case LEAD:
-        return section.lead;
+        return section.programs.lead;
     case ARPEGGIO:
-        return section.arpeggio;
+        return section.programs.arpeggio;
     case STABS:
-        return section.stabs;
+        return section.programs.stabs;
     case COUNTER:
-        return section.counter;
+        return section.programs.counter;
     case HITS:
         return ORCHESTRA_HIT;
     case TIMPANI:
@@ -71,8 +71,8 @@ void SetUpSection(const Bar& bar, Score* score)
     const Section& section = *bar.section;
     for (const ChannelMix& mix : MIX) {
         const int program = ProgramOf(section, mix.channel);
-        if (mix.channel == DRUMS && section.drumKit != NONE)
-            score->Choose(DRUMS, bar.startMs, section.drumKit, DRUM_BANK);
+        if (mix.channel == DRUMS && section.programs.drumKit != NONE)
+            score->Choose(DRUMS, bar.startMs, section.programs.drumKit, DRUM_BANK);
         else if (program != NONE)
             score->Choose(mix.channel, bar.startMs, program);
         score->Set(mix.channel, bar.startMs, CC_VOLUME, mix.volume);

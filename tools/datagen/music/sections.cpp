@@ -1,6 +1,9 @@
 // The section table and the bar grid. Programs are General MIDI, 0-based;
-// chords are written against each section's tonic.
+// chords are written against each section's tonic. The table is data: one
+// row a section, read as it stands.
 #include "tools/datagen/music/sections.h"
+
+#include <iterator>
 
 #include "tools/datagen/music/form.h"
 
@@ -11,228 +14,102 @@ constexpr Chord Major(int root) { return {root, Quality::MAJOR}; }
 constexpr Chord Power(int root) { return {root, Quality::POWER}; }
 constexpr Chord Sus4(int root) { return {root, Quality::SUS4}; }
 
-// D minor: the home key. Pads and a bell-like piano arpeggio enter first,
-// then the theme at half speed on slow strings, then bass and beat.
-Section Intro()
-{
-    Section s;
-    s.name = "intro";
-    s.firstScene = s.lastScene = 0;
-    s.style = Style::BUILD;
-    s.chords = {Minor(0), Major(-4), Major(3), Major(-2), Minor(0), Major(-4), Minor(5), Major(7), Major(-4), Major(7)};
-    s.barsPerChord = 2;
-    s.pad = 89;       // warm pad
-    s.strings = 48;   // string ensemble
-    s.arpeggio = 5;   // electric piano 2
-    s.lead = 49;      // slow strings
-    s.bass = 38;      // synth bass 1
-    s.drumKit = 0;
-    s.stretch = 2;
-    s.velocity = 92;
-    s.enterBars[0] = 4;
-    s.enterBars[1] = 8;
-    s.enterBars[2] = 12;
-    s.enterBars[3] = 12;
-    return s;
-}
+// Tonics in the bass register.
+constexpr int C = 36;
+constexpr int D = 38;
+constexpr int E = 40;
+constexpr int F = 41;
 
-Section Rise()
-{
-    Section s;
-    s.name = "rise";
-    s.firstScene = s.lastScene = 1;
-    s.style = Style::RISE;
-    s.chords = {Minor(0), Major(-4), Major(-2)};
-    s.pad = 89;
-    s.arpeggio = 5;
-    s.bass = 38;
-    s.stabs = 62;  // synth brass 1
-    s.drumKit = 0;
-    s.velocity = 104;
-    return s;
-}
+// The General MIDI programs the piece plays.
+constexpr int GRAND_PIANO = 0;
+constexpr int ELECTRIC_PIANO_1 = 4;
+constexpr int ELECTRIC_PIANO_2 = 5;
+constexpr int VIBRAPHONE = 11;
+constexpr int OVERDRIVEN_GUITAR = 29;
+constexpr int DISTORTION_GUITAR = 30;
+constexpr int ACOUSTIC_BASS = 32;
+constexpr int PICKED_BASS = 34;
+constexpr int SYNTH_BASS_1 = 38;
+constexpr int SYNTH_BASS_2 = 39;
+constexpr int HARP = 46;
+constexpr int STRING_ENSEMBLE = 48;
+constexpr int SLOW_STRINGS = 49;
+constexpr int SYNTH_STRINGS_1 = 50;
+constexpr int CHOIR_AAHS = 52;
+constexpr int BRASS_SECTION = 61;
+constexpr int SYNTH_BRASS_1 = 62;
+constexpr int FLUTE = 73;
+constexpr int SAWTOOTH_LEAD = 81;
+constexpr int VOICE_LEAD = 85;
+constexpr int WARM_PAD = 89;
+constexpr int CHOIR_PAD = 91;
+constexpr int SWEEP_PAD = 95;
+// Drum kits, programs of bank 128.
+constexpr int STANDARD_KIT = 0;
+constexpr int POWER_KIT = 16;
+constexpr int TR808_KIT = 25;
+constexpr int BRUSH_KIT = 40;
 
-Section StartPit()
-{
-    Section s;
-    s.name = "start pit";
-    s.firstScene = 2;
-    s.lastScene = 4;
-    s.style = Style::PIT;
-    s.chords = {Minor(0), Major(-2), Major(-4), Major(-2)};
-    s.pad = 89;
-    s.arpeggio = 5;
-    s.bass = 38;
-    s.lead = 62;
-    s.motif = Motif::CALL;
-    s.drumKit = 0;
-    s.velocity = 104;
-    return s;
-}
+const std::vector<Chord> RACE = {Minor(0), Major(-2), Major(-4), Major(-2), Minor(0), Major(-2), Major(-4), Major(7)};
+const std::vector<Chord> CREDITS = {Major(0), Minor(9), Major(5), Major(7), Major(0), Minor(4), Major(5), Major(7),
+                                    Minor(9), Major(5), Major(0), Major(7), Major(5), Sus4(7), Major(5), Major(7)};
+// pad, strings, bass, lead, arpeggio, stabs, counter, drums
+const Programs CREDITS_BAND = {WARM_PAD, SLOW_STRINGS, ACOUSTIC_BASS, GRAND_PIANO, HARP, NONE, NONE, BRUSH_KIT};
 
-Section CanyonRun()
-{
-    Section s;
-    s.name = "canyon run";
-    s.firstScene = 5;
-    s.lastScene = 14;
-    s.style = Style::DRIVE;
-    s.chords = {Minor(0), Major(-2), Major(-4), Major(-2), Minor(0), Major(-2), Major(-4), Major(7)};
-    s.strings = 50;  // synth strings 1
-    s.bass = 38;
-    s.lead = 81;     // sawtooth lead
-    s.stabs = 62;
-    s.drumKit = 0;
-    s.velocity = 112;
-    return s;
-}
-
-// F major, the relative key: the theme slowed down on a flute over harp and choir.
-Section FirstInterlude()
-{
-    Section s;
-    s.name = "first interlude";
-    s.firstScene = s.lastScene = 15;
-    s.style = Style::BREAKDOWN;
-    s.tonic = 41;
-    s.mode = Mode::MAJOR;
-    s.chords = {Major(5), Major(0), Major(7), Minor(9), Major(5), Major(7)};
-    s.pad = 91;      // choir pad
-    s.strings = 49;
-    s.arpeggio = 46; // harp
-    s.lead = 73;     // flute
-    s.stretch = 2;
-    s.velocity = 84;
-    return s;
-}
-
-// E minor, a tone up: the theme again with a brass answer.
-Section BigWall()
-{
-    Section s = CanyonRun();
-    s.name = "big wall";
-    s.firstScene = 16;
-    s.lastScene = 19;
-    s.tonic = 40;
-    s.chords = {Minor(0), Major(-2), Major(-4), Major(-2), Minor(0), Major(-2), Major(-4), Major(7)};
-    s.counter = 61;  // brass section
-    s.drumKit = 16;  // power kit
-    s.velocity = 116;
-    return s;
-}
-
-// Turns towards C minor: Ab, F minor, Eb, and G as its dominant.
-Section SecondInterlude()
-{
-    Section s;
-    s.name = "second interlude";
-    s.firstScene = s.lastScene = 20;
-    s.style = Style::BREAKDOWN;
-    s.tonic = 36;
-    s.mode = Mode::HARMONIC_MINOR;
-    s.chords = {Major(8), Minor(5), Major(3), Major(7)};
-    s.pad = 95;      // sweep pad
-    s.strings = 49;
-    s.arpeggio = 46;
-    s.lead = 11;     // vibraphone
-    s.stretch = 2;
-    s.velocity = 84;
-    return s;
-}
-
-// C minor with its raised seventh, on an 808 kit with electric piano chords.
-Section CityAtNight()
-{
-    Section s;
-    s.name = "city at night";
-    s.firstScene = 21;
-    s.lastScene = 28;
-    s.style = Style::NIGHT;
-    s.tonic = 36;
-    s.mode = Mode::HARMONIC_MINOR;
-    s.chords = {Minor(0), Major(8), Minor(5), Major(7), Minor(0), Major(8), Major(1), Major(7)};
-    s.pad = 95;
-    s.bass = 39;   // synth bass 2
-    s.lead = 85;   // voice lead
-    s.stabs = 4;   // electric piano 1
-    s.drumKit = 25;  // TR-808
-    s.velocity = 100;
-    return s;
-}
-
-// D Phrygian power chords: a distorted guitar riff, the theme on an overdriven lead.
-Section Garage()
-{
-    Section s;
-    s.name = "garage";
-    s.firstScene = 29;
-    s.lastScene = 40;
-    s.style = Style::HEAVY;
-    s.mode = Mode::PHRYGIAN;
-    s.chords = {Power(0), Power(0), Power(3), Power(1), Power(0), Power(0), Power(-2), Power(-4)};
-    s.strings = 48;  // string ensemble
-    s.bass = 34;     // picked bass
-    s.lead = 29;     // overdriven guitar
-    s.stabs = 30;    // distortion guitar
-    s.drumKit = 16;
-    s.leadOctave = 2;
-    s.velocity = 120;
-    return s;
-}
-
-// D major: the theme in the major mode, brass, choir and strings.
-Section Goal()
-{
-    Section s;
-    s.name = "goal";
-    s.firstScene = 41;
-    s.lastScene = 49;
-    s.style = Style::CLIMAX;
-    s.mode = Mode::MAJOR;
-    s.chords = {Major(0), Major(7), Minor(9), Major(5), Major(0), Major(7), Major(5), Major(7)};
-    s.pad = 52;      // choir aahs
-    s.strings = 48;
-    s.bass = 38;
-    s.lead = 81;
-    s.counter = 61;
-    s.stabs = 62;
-    s.drumKit = 16;
-    s.velocity = 124;
-    return s;
-}
-
-// D major, two bars a chord: the theme at half speed on the piano, brushes in the middle.
-Section Credits()
-{
-    Section s;
-    s.name = "credits";
-    s.firstScene = s.lastScene = 50;
-    s.style = Style::CALM;
-    s.mode = Mode::MAJOR;
-    s.chords = {Major(0), Minor(9), Major(5), Major(7), Major(0), Minor(4), Major(5), Major(7),
-                Minor(9), Major(5), Major(0), Major(7), Major(5), Sus4(7), Major(5), Major(7)};
-    s.barsPerChord = 2;
-    s.pad = 89;
-    s.strings = 49;
-    s.bass = 32;      // acoustic bass
-    s.lead = 0;       // grand piano
-    s.arpeggio = 46;
-    s.drumKit = 40;   // brushes
-    s.stretch = 2;
-    s.velocity = 88;
-    s.enterBars[3] = 8;
-    return s;
-}
-
-Section Coda()
-{
-    Section s = Credits();
-    s.name = "coda";
-    s.firstScene = s.lastScene = SCENE_COUNT;
-    s.style = Style::CODA;
-    s.chords = {Major(0)};
-    return s;
-}
+// The piece in play order: name, scenes, style, tonic and mode, progression
+// and bars a chord, programs (in the order of Programs), motif, lead octave,
+// stretch, loudest velocity, and the bars before the late parts enter.
+const Section SECTIONS[] = {
+    // D minor: the home key. Pads and a bell-like piano arpeggio enter first,
+    // then the theme at half speed on slow strings, then bass and beat.
+    {"intro", 0, 0, Style::BUILD, D, Mode::MINOR,
+     {Minor(0), Major(-4), Major(3), Major(-2), Minor(0), Major(-4), Minor(5), Major(7), Major(-4), Major(7)}, 2,
+     {WARM_PAD, STRING_ENSEMBLE, SYNTH_BASS_1, SLOW_STRINGS, ELECTRIC_PIANO_2, NONE, NONE, STANDARD_KIT},
+     Motif::THEME, 2, 2, 92, {4, 8, 12, 12}},
+    {"rise", 1, 1, Style::RISE, D, Mode::MINOR, {Minor(0), Major(-4), Major(-2)}, 1,
+     {WARM_PAD, NONE, SYNTH_BASS_1, NONE, ELECTRIC_PIANO_2, SYNTH_BRASS_1, NONE, STANDARD_KIT},
+     Motif::THEME, 2, 1, 104},
+    {"start pit", 2, 4, Style::PIT, D, Mode::MINOR, {Minor(0), Major(-2), Major(-4), Major(-2)}, 1,
+     {WARM_PAD, NONE, SYNTH_BASS_1, SYNTH_BRASS_1, ELECTRIC_PIANO_2, NONE, NONE, STANDARD_KIT},
+     Motif::CALL, 2, 1, 104},
+    {"canyon run", 5, 14, Style::DRIVE, D, Mode::MINOR, RACE, 1,
+     {NONE, SYNTH_STRINGS_1, SYNTH_BASS_1, SAWTOOTH_LEAD, NONE, SYNTH_BRASS_1, NONE, STANDARD_KIT},
+     Motif::THEME, 2, 1, 112},
+    // F major, the relative key: the theme slowed down on a flute over harp and choir.
+    {"first interlude", 15, 15, Style::BREAKDOWN, F, Mode::MAJOR,
+     {Major(5), Major(0), Major(7), Minor(9), Major(5), Major(7)}, 1,
+     {CHOIR_PAD, SLOW_STRINGS, NONE, FLUTE, HARP, NONE, NONE, NONE},
+     Motif::THEME, 2, 2, 84},
+    // E minor, a tone up: the race again with a brass answer.
+    {"big wall", 16, 19, Style::DRIVE, E, Mode::MINOR, RACE, 1,
+     {NONE, SYNTH_STRINGS_1, SYNTH_BASS_1, SAWTOOTH_LEAD, NONE, SYNTH_BRASS_1, BRASS_SECTION, POWER_KIT},
+     Motif::THEME, 2, 1, 116},
+    // Turns towards C minor: Ab, F minor, Eb, and G as its dominant.
+    {"second interlude", 20, 20, Style::BREAKDOWN, C, Mode::HARMONIC_MINOR,
+     {Major(8), Minor(5), Major(3), Major(7)}, 1,
+     {SWEEP_PAD, SLOW_STRINGS, NONE, VIBRAPHONE, HARP, NONE, NONE, NONE},
+     Motif::THEME, 2, 2, 84},
+    // C minor with its raised seventh, on an 808 kit with electric piano chords.
+    {"city at night", 21, 28, Style::NIGHT, C, Mode::HARMONIC_MINOR,
+     {Minor(0), Major(8), Minor(5), Major(7), Minor(0), Major(8), Major(1), Major(7)}, 1,
+     {SWEEP_PAD, NONE, SYNTH_BASS_2, VOICE_LEAD, NONE, ELECTRIC_PIANO_1, NONE, TR808_KIT},
+     Motif::THEME, 2, 1, 100},
+    // D Phrygian power chords: a distorted guitar riff, the theme on an overdriven lead.
+    {"garage", 29, 40, Style::HEAVY, D, Mode::PHRYGIAN,
+     {Power(0), Power(0), Power(3), Power(1), Power(0), Power(0), Power(-2), Power(-4)}, 1,
+     {NONE, STRING_ENSEMBLE, PICKED_BASS, OVERDRIVEN_GUITAR, NONE, DISTORTION_GUITAR, NONE, POWER_KIT},
+     Motif::THEME, 2, 1, 120},
+    // D major: the theme in the major mode, brass, choir and strings.
+    {"goal", 41, 49, Style::CLIMAX, D, Mode::MAJOR,
+     {Major(0), Major(7), Minor(9), Major(5), Major(0), Major(7), Major(5), Major(7)}, 1,
+     {CHOIR_AAHS, STRING_ENSEMBLE, SYNTH_BASS_1, SAWTOOTH_LEAD, NONE, SYNTH_BRASS_1, BRASS_SECTION, POWER_KIT},
+     Motif::THEME, 2, 1, 124},
+    // D major, two bars a chord: the theme at half speed on the piano, brushes in the middle.
+    {"credits", 50, 50, Style::CALM, D, Mode::MAJOR, CREDITS, 2, CREDITS_BAND, Motif::THEME, 2, 2, 88, {0, 0, 0, 8}},
+    // The final chord ringing out after the last scene.
+    {"coda", SCENE_COUNT, SCENE_COUNT, Style::CODA, D, Mode::MAJOR, {Major(0)}, 2, CREDITS_BAND,
+     Motif::THEME, 2, 2, 88, {0, 0, 0, 8}},
+};
 
 // How a scene of steps sixteenths divides into bars.
 std::vector<int> BarLengths(int steps)
@@ -316,9 +193,7 @@ void MarkSectionEnds(std::vector<Bar>& bars)
 
 const std::vector<Section>& Sections()
 {
-    static const std::vector<Section> sections = {Intro(), Rise(), StartPit(), CanyonRun(), FirstInterlude(),
-                                                  BigWall(), SecondInterlude(), CityAtNight(), Garage(), Goal(),
-                                                  Credits(), Coda()};
+    static const std::vector<Section> sections(std::begin(SECTIONS), std::end(SECTIONS));
     return sections;
 }
 

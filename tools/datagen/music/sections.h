@@ -35,6 +35,18 @@ enum class Motif { THEME, CALL };
 // The parts that may enter late in a section, indices of Section::enterBars.
 enum EnteringPart { ENTER_ARPEGGIO = 0, ENTER_LEAD = 1, ENTER_BASS = 2, ENTER_DRUMS = 3 };
 
+// General MIDI programs (0-based) of the parts, or NONE.
+struct Programs {
+    int pad = NONE;
+    int strings = NONE;
+    int bass = NONE;
+    int lead = NONE;
+    int arpeggio = NONE;
+    int stabs = NONE;
+    int counter = NONE;
+    int drumKit = NONE;  // bank 128 program
+};
+
 struct Section {
     const char* name = "";
     int firstScene = 0;
@@ -44,15 +56,7 @@ struct Section {
     Mode mode = Mode::MINOR;
     std::vector<Chord> chords;  // the progression, repeated
     int barsPerChord = 1;
-    // General MIDI programs (0-based), or NONE.
-    int pad = NONE;
-    int strings = NONE;
-    int bass = NONE;
-    int lead = NONE;
-    int arpeggio = NONE;
-    int stabs = NONE;
-    int counter = NONE;
-    int drumKit = NONE;  // bank 128 program
+    Programs programs;
     Motif motif = Motif::THEME;
     int leadOctave = 2;  // the melody's degree 0 lies this many octaves above the tonic
     int stretch = 1;     // 2 plays the melody at half speed
