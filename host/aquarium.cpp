@@ -10,7 +10,6 @@
 #include "host/error.h"
 #include "host/opengllib.h"
 
-Aquarium gAquarium;
 AquariumDisplay gDisplay;
 
 namespace {
@@ -259,19 +258,32 @@ void Aquarium::GLShutdown()
     os.ShowCursor(true);
 }
 
+namespace {
+void ReportChangeFailure(int result, std::int32_t width, std::int32_t height, std::int32_t colourDepth)
+{
+    char text[256];
+    std::snprintf(text, sizeof text, DisplayChangeFailureFormat(result), static_cast<long>(width),
+                  static_cast<long>(height), static_cast<long>(colourDepth));
+    Error::Report(2, "ChangeResolution: ", text);
+}
+
+// A switch the platform could only try once the window showed.
+void ReportLateChangeFailure(int result, const platform::DisplayMode& asked)
+{
+    ReportChangeFailure(result, static_cast<std::int32_t>(asked.width), static_cast<std::int32_t>(asked.height),
+                        static_cast<std::int32_t>(asked.bitsPerPel));
+}
+}  // namespace
+
 bool ChangeResolution(std::int32_t width, std::int32_t height, std::int32_t colourDepth)
 {
+    platform::SetModeFailureReport(ReportLateChangeFailure);
     std::uint32_t firstFailed = 0;
     if (SwitchToEnumeratedMode(width, height, colourDepth, firstFailed))
         return true;
     const int result = SwitchByFields(width, height, colourDepth, firstFailed);
-    if (result == platform::DISP_CHANGE_SUCCESSFUL)
-        return true;
-    char text[256];
-    std::snprintf(text, sizeof text, DisplayChangeFailureFormat(result),
-                  static_cast<long>(width), static_cast<long>(height),
-                  static_cast<long>(colourDepth));
-    Error::Report(2, "ChangeResolution: ", text);
+    if (result != platform::DISP_CHANGE_SUCCESSFUL)
+        ReportChangeFailure(result, width, height, colourDepth);
     return true;
 }
 

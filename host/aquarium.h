@@ -79,6 +79,9 @@ public:
     static void MakeCurrent(const Aquarium* aquarium);
     static void GLShutdown();
     static void RegShutdownCallback(ShutdownCallback callback);
+    // What empties the window-message queue when the program ends; the main
+    // loop's pump registers it. None at start.
+    static void SetMessageDrain(ShutdownCallback drain);
     // Runs the callbacks, shows text when not empty and ends the process with status 1.
     [[noreturn]] static void Shutdown(const char* text);
 

@@ -8,7 +8,6 @@
 #include <cstring>
 
 #include "host/aquarium.h"
-#include "host/systemobjects.h"
 #include "platform/platform.h"
 
 namespace Error {
@@ -54,7 +53,10 @@ namespace {
 constexpr std::uint32_t MAX_SHUTDOWN_CALLBACKS = 100;
 Aquarium::ShutdownCallback shutdownCallbacks[MAX_SHUTDOWN_CALLBACKS];
 std::uint32_t shutdownCallbackCount = 0;
+Aquarium::ShutdownCallback messageDrain = nullptr;
 }  // namespace
+
+void Aquarium::SetMessageDrain(ShutdownCallback drain) { messageDrain = drain; }
 
 void Aquarium::RegShutdownCallback(ShutdownCallback callback)
 {
@@ -70,7 +72,8 @@ void Aquarium::Shutdown(const char* text)
     for (std::uint32_t i = 0; i < shutdownCallbackCount; ++i)
         shutdownCallbacks[i]();
     platform::Os().UnregisterClass(WINDOW_CLASS_NAME, gDisplay.instance);
-    DispatchQueuedMessages();
+    if (messageDrain != nullptr)
+        messageDrain();
     if (text[0] != '\0')
         platform::Os().MessageBox(nullptr, text, "Aquarium Shutdown");
     platform::Os().ExitProcess(1);

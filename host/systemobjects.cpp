@@ -10,18 +10,6 @@
 #include "host/opengllib.h"
 #include "platform/platform.h"
 
-EscapeKey gEscapeKey;
-BufferSwap gBufferSwap;
-FadeScreen gFadeScreen;
-OrderTableReset gOrderTableReset;
-OrderTableDraw gOrderTableDraw;
-PluginRunner gPluginRunner;
-Clock gClock;
-OrderTableSort gOrderTableSort;
-TimelineCarrier gTimelineCarrier;
-ClearScreen gClearScreen;
-MessagePump gMessagePump;
-
 namespace {
 
 constexpr std::int64_t MILLISECONDS_PER_SECOND = 1000;
@@ -109,6 +97,13 @@ void ClearScreen::Swim()
     OpenGLLib::glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     OpenGLLib::glDepthMask(GL_TRUE);
     OpenGLLib::glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+// The queue has one drain: the pump's, which the shutdown runs too.
+MessagePump::MessagePump()
+{
+    type = TYPE;
+    Aquarium::SetMessageDrain(DispatchQueuedMessages);
 }
 
 void MessagePump::Swim() { DispatchQueuedMessages(); }

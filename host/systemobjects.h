@@ -95,7 +95,7 @@ public:
 class MessagePump : public Fish {
 public:
     static constexpr std::int32_t TYPE = 25;
-    MessagePump() { type = TYPE; }
+    MessagePump();
     static void Swim();
 };
 

@@ -5,7 +5,6 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 
 #include "host/aquarium.h"
 #include "scene/scenerecords.h"
@@ -73,10 +72,6 @@ const std::uint32_t SCENE_END_TIMES[SCENE_COUNT] = {
     297400,
 };
 
-// Made in the order the demo has always made them: the Timeline, then the lists.
-Timeline* const gTimeline = new (std::nothrow) Timeline;
-Fishes gObjectLists[SCENE_COUNT];
-Fishes gLightLists[SCENE_COUNT];
 SceneRange gSceneRange;
 Scene* gSceneObjects[SCENE_COUNT] = {};
 

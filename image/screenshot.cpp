@@ -15,8 +15,6 @@
 #include "image/tga.h"
 #include "platform/platform.h"
 
-Screenshot gScreenshot("shot");
-
 namespace {
 constexpr int SAVED_BITS = 24;
 constexpr int FILE_NAME_SIZE = Screenshot::PREFIX_SIZE + 16;

@@ -29,4 +29,5 @@ public:
     std::int32_t counter = 0;       // number of the next file
 };
 
+// Defined with the other globals made before the entry point (host/globals.cpp).
 extern Screenshot gScreenshot;

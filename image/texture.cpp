@@ -16,8 +16,6 @@
 #include "image/tga.h"
 #include "platform/uppercase.h"
 
-Material gDefaultMaterial;
-
 namespace {
 
 constexpr std::uint8_t OPAQUE_ALPHA = 255;

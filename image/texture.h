@@ -92,4 +92,5 @@ public:
     std::uint32_t widthShift = 0;  // log2 of the map width
 };
 
+// Defined with the other globals made before the entry point (host/globals.cpp).
 extern Material gDefaultMaterial;

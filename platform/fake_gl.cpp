@@ -3,11 +3,15 @@
 // driver; each recorder is checked against the real GL signature it stands for.
 #include "platform/fake_gl.h"
 
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+
 #include <cstdio>
 #include <initializer_list>
 #include <utility>
 
-#include "host/opengllib.h"
+#include "platform/gl_entry_points.h"
 
 namespace platform {
 
@@ -319,7 +323,7 @@ std::map<std::string, Proc> ExportsOf(const char* const* names, std::uint32_t co
 std::map<std::string, Proc> FakeGLExports()
 {
     std::map<std::string, Proc> exports =
-        ExportsOf(OpenGLLib::CORE_NAMES, OpenGLLib::CORE_COUNT, CoreRecorders());
+        ExportsOf(GL_ENTRY_POINT_NAMES, GL_ENTRY_POINT_COUNT, CoreRecorders());
     exports["wglCreateContext"] = Export<CreateContextProc>(fake::wglCreateContext);
     exports["wglMakeCurrent"] = Export<MakeCurrentProc>(fake::wglMakeCurrent);
     exports["wglDeleteContext"] = Export<DeleteContextProc>(fake::wglDeleteContext);
@@ -332,7 +336,7 @@ std::map<std::string, Proc> FakeGLUExports()
     const std::map<std::string, Proc> recorders = {
         {"gluBuild2DMipmaps", Export<decltype(&::gluBuild2DMipmaps)>(fake::gluBuild2DMipmaps)},
     };
-    return ExportsOf(OpenGLLib::GLU_NAMES, OpenGLLib::GLU_COUNT, recorders);
+    return ExportsOf(GLU_ENTRY_POINT_NAMES, GLU_ENTRY_POINT_COUNT, recorders);
 }
 
 std::vector<std::string>& FakeGLCalls() { return State().calls; }

@@ -221,4 +221,12 @@ Backend& Os();
 // The caller keeps ownership.
 void Install(Backend* backend);
 
+// A display-mode change that a backend can only try once the window shows
+// reports its failure through this, with the change's result code and the
+// mode asked for: the caller of ChangeDisplaySettings words the message.
+using ModeFailureReport = void (*)(int result, const DisplayMode& asked);
+void SetModeFailureReport(ModeFailureReport report);
+// Hands a late failure to the report set, if any.
+void ReportModeFailure(int result, const DisplayMode& asked);
+
 }  // namespace platform

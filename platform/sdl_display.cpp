@@ -2,12 +2,10 @@
 #include "platform/sdl_display.h"
 
 #include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
-#include "host/error.h"
 #include "platform/display_modes.h"
 
 namespace platform {
@@ -71,17 +69,6 @@ std::vector<DisplayMode> OfferedModes()
             offered.push_back(DisplayModeOf(mode));
     }
     return offered;
-}
-
-// The switch could only be tried once the window existed, so this is the
-// message the change would have had from the start.
-void ReportLateFailure(const DisplayMode& asked)
-{
-    char text[128];
-    std::snprintf(text, sizeof text, "Hardware failed to change to %ldx%ldx%ld-bit color\n",
-                  static_cast<long>(asked.width), static_cast<long>(asked.height),
-                  static_cast<long>(asked.bitsPerPel));
-    Error::Report(2, "ChangeResolution: ", text);
 }
 
 }  // namespace
@@ -172,7 +159,8 @@ void SdlDisplay::Show(WindowRecord& window)
     SDL_ShowWindow(window.sdl);
     // SDL switches a hidden full-screen window's mode only as it shows it.
     if (InForce(window) && !Took(window)) {
-        ReportLateFailure(inForce_->asked);
+        // The message the change would have had, could it have been tried at once.
+        ReportModeFailure(DISP_CHANGE_FAILED, inForce_->asked);
         inForce_.reset();
         LeaveForDesktop(window);
     }

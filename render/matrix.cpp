@@ -144,20 +144,7 @@ float HeadingOf(float x, float z)
     return e;
 }
 
-const RenderConstants gRenderConstants = {1.0f, 0.0f, 0.5f};
-
 void SetRenderFloatMode()
 {
     std::fesetround(FE_TONEAREST);
 }
-
-namespace {
-
-// The mode is in place before main, as the renderer's start-up demands.
-struct StartUpFloatMode {
-    StartUpFloatMode() { SetRenderFloatMode(); }
-};
-
-const StartUpFloatMode startUpFloatMode;
-
-}  // namespace

@@ -9,8 +9,6 @@
 #include "platform/uppercase.h"
 #include "scene/vector.h"
 
-VectorHandleTable gVectorHandles;
-
 namespace {
 
 using Key = char[VectorHandle::NAME_SIZE];

@@ -58,4 +58,5 @@ struct VectorHandleTable {
     std::uint32_t count = 0;
 };
 
+// Defined with the other globals made before the entry point (host/globals.cpp).
 extern VectorHandleTable gVectorHandles;
