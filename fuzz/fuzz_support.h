@@ -1,13 +1,23 @@
 // What the fuzz targets share: a right checksum for the checksummed data
-// files (meshes, scenes), and the texture list kept flat across runs.
+// files (meshes, scenes), the texture list kept flat across runs, and
+// frames drawn into the recording GL library.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 
+#include "host/aquarium.h"
+#include "host/handlers.h"
+#include "host/mainloop.h"
+#include "host/opengllib.h"
+#include "host/systemobjects.h"
 #include "image/texture.h"
 #include "pak/pak.h"
+#include "platform/fake_backend.h"
+#include "platform/fake_gl.h"
+#include "scene/vector.h"
 
 // Random bytes almost never carry their own checksum: inputs whose first
 // byte is even get the right one stored, so that the search reaches the
@@ -33,3 +43,56 @@ inline void DropFailedTextures()
     while (Texture::First() != nullptr && Texture::First()->FirstField() == 0)
         Texture::Release(0);
 }
+
+// Drawing into the recording GL library, logging nothing: what a fuzz target
+// draws must never give OpenGL a number that is not finite.
+namespace fuzz {
+
+// The filled 640 × 480 Aquarium's view and tables, over the fake backend
+// with the fake GL and GLU libraries loaded; made once for the whole run.
+inline void SetUpDrawing()
+{
+    static platform::ScopedFakeBackend backend;
+    backend.fake.AddLibrary("opengl32.dll", platform::FakeGLExports());
+    backend.fake.AddLibrary("glu32.dll", platform::FakeGLUExports());
+    if (OpenGLLib::Load("opengl32.dll") != OpenGLLib::LOAD_OK)
+        std::abort();
+    platform::FakeGLSetLogging(false);
+    gAquarium.width = 640;
+    gAquarium.height = 480;
+    gAquarium.SetViewFromSize();
+    gAquarium.mode = 1;
+    for (int i = 1; SWIM_LIST[i] != nullptr; ++i)
+        gAquarium.swimTable[i] = SWIM_LIST[i];
+    for (int i = 1; LIGHT_LIST[i] != nullptr; ++i)
+        gAquarium.lightTable[i] = LIGHT_LIST[i];
+    for (int i = 1; POLYGON_LIST[i] != nullptr; ++i)
+        gAquarium.polygonTable[i] = POLYGON_LIST[i];
+}
+
+// Starts a frame: a new frame number and an ordering table holding only its terminator.
+inline void StartFrame(PolygonNode* terminator)
+{
+    ++gAquarium.frameCounter;
+    OrderTableStart(gAquarium.orderTable, terminator);
+}
+
+// Runs mesh's plugins, then its swim when active, as the main loop does.
+inline void SwimMesh(Vector* mesh)
+{
+    gAquarium.currentObject = mesh;
+    RunPlugins(mesh);
+    if (mesh->active)
+        CallTableEntry(gAquarium.swimTable, mesh->type);
+}
+
+// Sorts and draws the frame's ordering table; a non-finite GL argument is a finding.
+inline void DrawFrame()
+{
+    OrderTableSort::Swim();
+    OrderTableDraw::Swim();
+    if (platform::FakeGLSawNonFinite())
+        __builtin_trap();
+}
+
+}  // namespace fuzz

@@ -1,6 +1,7 @@
 // libFuzzer target: any bytes through the scene loader, twice (so that the
 // second scene exchanges meshes with the first) and once more as a shallow
-// clone, then a few frames of animation with every plugin run. Loads must
+// clone, then a few frames of each drawn as the demo draws them, into the
+// recording GL library: no GL call may get a number that is not finite. Loads must
 // refuse the bytes or play them, reading nothing past them. The inputs may
 // name the meshes and picture of fuzz/scene_corpus.h, written at start-up
 // into a directory of the fuzzer's own, which is the working directory only
@@ -31,23 +32,34 @@ constexpr float FRAMES[] = {0.0f, 7.5f, 1000.0f};
 std::string gDirectory;  // where the data files are
 std::string gHome;       // libFuzzer's working directory
 
-// What the demo's frames run on a scene before drawing: the animation, then
-// every plugin of its meshes and lights, on a freshly reset ordering table.
+// A few frames of scene as the demo plays it: the animation, the light
+// plugins, every mesh's plugins and swim, then the sorted table drawn into
+// the recording GL library, which must never get a number that is not finite.
 void Play(Scene& scene)
 {
+    if (!scene.SetupOpenGL())
+        return;
+    Fishes lights;
+    for (std::uint32_t i = 0; i < scene.lightCount; ++i) {
+        if (scene.lights[i].light != nullptr && !Fishes::InsertObject(&lights, scene.lights[i].light, false))
+            return;
+    }
+    gAquarium.currentLightList = lights;
     PolygonNode terminator;
     for (const float frame : FRAMES) {
-        OrderTableStart(gAquarium.orderTable, &terminator);
+        fuzz::StartFrame(&terminator);
         AnimateScene(scene, frame);
-        for (std::uint32_t i = 0; i < scene.objectCount; ++i) {
-            if (scene.objects[i].vector != nullptr)
-                RunPlugins(scene.objects[i].vector);
-        }
         for (std::uint32_t i = 0; i < scene.lightCount; ++i) {
             if (scene.lights[i].light != nullptr)
                 RunPlugins(scene.lights[i].light);
         }
+        for (std::uint32_t i = 0; i < scene.objectCount; ++i) {
+            if (scene.objects[i].vector != nullptr)
+                fuzz::SwimMesh(scene.objects[i].vector);
+        }
+        fuzz::DrawFrame();
     }
+    gAquarium.currentLightList = FishList{};
 }
 
 // The meshes the scenes hold by the table, which never destroys them, so the
@@ -84,9 +96,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     std::atexit(RemoveDirectory);
     if (!scene_corpus::WriteFiles(gDirectory))
         abort();
-    gAquarium.width = 640;
-    gAquarium.height = 480;
-    gAquarium.SetViewFromSize();
+    fuzz::SetUpDrawing();
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include <GL/glext.h>
 #include <GL/glu.h>
 
+#include <cmath>
 #include <cstdio>
 #include <initializer_list>
 #include <utility>
@@ -28,6 +29,7 @@ struct FakeGLState {
     std::vector<std::uint8_t> readPixels;
     bool logging = true;
     std::size_t callCount = 0;
+    bool nonFinite = false;  // some float argument was infinite or not a number
 };
 
 // Built on first use, so other static initialisers may already record.
@@ -48,6 +50,8 @@ std::string Decimal(long long value) { return std::to_string(value); }
 
 std::string Real(double value)
 {
+    if (!std::isfinite(value))
+        State().nonFinite = true;
     char text[32];
     std::snprintf(text, sizeof text, "%g", value);
     return text;
@@ -351,6 +355,8 @@ void FakeGLSetReadPixels(std::vector<std::uint8_t> pattern)
 void FakeGLSetLogging(bool on) { State().logging = on; }
 
 std::size_t FakeGLCallCount() { return State().callCount; }
+
+bool FakeGLSawNonFinite() { return State().nonFinite; }
 
 void FakeGLReset() { State() = FakeGLState{}; }
 

@@ -51,6 +51,9 @@ void FakeGLSetReadPixels(std::vector<std::uint8_t> pattern);
 void FakeGLSetLogging(bool on);
 // Recorded calls since the last reset, logged or not.
 std::size_t FakeGLCallCount();
+// Whether a call since the last reset, logged or not, was given a float
+// argument that is infinite or not a number.
+bool FakeGLSawNonFinite();
 
 // Empties the log, the textures and the read-pixels pattern; logging on.
 void FakeGLReset();

@@ -61,10 +61,43 @@ void EnsureNearestRounding()
         SetRenderFloatMode();
 }
 
-void SendVertex(const VertexScale& scale, float x, float y, float z)
+// What one corner sends, worked out before anything is sent: a triangle
+// with a value that is no number, or that overflowed on the way, is left out
+// whole, so that no such value ever reaches OpenGL.
+struct CornerCall {
+    float uv[2];
+    float colour[4];
+    float vertex[4];
+};
+
+void SetVertex(const VertexScale& scale, float x, float y, float z, float* vertex)
 {
-    OpenGLLib::glVertex4f(x * scale.x, y * scale.y, z - 1.0f, z);
+    vertex[0] = x * scale.x;
+    vertex[1] = y * scale.y;
+    vertex[2] = z - 1.0f;
+    vertex[3] = z;
 }
+
+// x - x is 0 for every finite x and NaN otherwise, and a NaN stays in a sum.
+template <int COUNT>
+float Leftover(const float (&values)[COUNT])
+{
+    float sum = 0.0f;
+    for (const float value : values)
+        sum += value - value;
+    return sum;
+}
+
+template <int COUNT>
+bool AllFinite(const CornerCall (&corners)[COUNT])
+{
+    float sum = 0.0f;
+    for (const CornerCall& corner : corners)
+        sum += Leftover(corner.uv) + Leftover(corner.colour) + Leftover(corner.vertex);
+    return sum == 0.0f;
+}
+
+void SendVertex(const float* vertex) { OpenGLLib::glVertex4f(vertex[0], vertex[1], vertex[2], vertex[3]); }
 
 bool IsSetUp(const Material* material) { return reinterpret_cast<std::uintptr_t>(material) == gDrawState; }
 
@@ -111,30 +144,43 @@ void Restate(const Material* material, SetUp setUp)
     gDrawState = reinterpret_cast<std::uintptr_t>(material);
 }
 
-void SendColour(ColourCall call, const float* rgb, float alpha)
+void SendColour(ColourCall call, const float* rgba)
 {
     switch (call) {
     case ColourCall::Rgb:
-        OpenGLLib::glColor3f(rgb[0], rgb[1], rgb[2]);
+        OpenGLLib::glColor3f(rgba[0], rgba[1], rgba[2]);
         return;
     case ColourCall::RgbOpaque:
-        OpenGLLib::glColor4f(rgb[0], rgb[1], rgb[2], 1.0f);
-        return;
     case ColourCall::RgbAlpha:
-        OpenGLLib::glColor4f(rgb[0], rgb[1], rgb[2], alpha);
+        OpenGLLib::glColor4f(rgba[0], rgba[1], rgba[2], rgba[3]);
         return;
     }
 }
 
+// Corner k of cell as its calls will send it.
+CornerCall CellCorner(const DrawerState& state, const Cell& cell, int k, float alpha, const VertexScale& scale)
+{
+    CornerCall corner{{cell.uv[2 * k], cell.uv[2 * k + 1]},
+                      {cell.colours[3 * k], cell.colours[3 * k + 1], cell.colours[3 * k + 2],
+                       state.colour == ColourCall::RgbAlpha ? alpha : 1.0f},
+                      {}};
+    const float* const p = cell.corners[k]->camera;
+    SetVertex(scale, p[0], p[1], p[2], corner.vertex);
+    return corner;
+}
+
 void EmitTriangle(const DrawerState& state, const Cell& cell, float alpha, const VertexScale& scale)
 {
+    const CornerCall corners[3] = {CellCorner(state, cell, 0, alpha, scale), CellCorner(state, cell, 1, alpha, scale),
+                                   CellCorner(state, cell, 2, alpha, scale)};
+    if (!AllFinite(corners))
+        return;
     OpenGLLib::glNormal3f(0.0f, 0.0f, 1.0f);
-    for (int k = 0; k < 3; ++k) {
+    for (const CornerCall& corner : corners) {
         if (state.textured)
-            OpenGLLib::glTexCoord2f(cell.uv[2 * k], cell.uv[2 * k + 1]);
-        SendColour(state.colour, &cell.colours[3 * k], alpha);
-        const float* const p = cell.corners[k]->camera;
-        SendVertex(scale, p[0], p[1], p[2]);
+            OpenGLLib::glTexCoord2f(corner.uv[0], corner.uv[1]);
+        SendColour(state.colour, corner.colour);
+        SendVertex(corner.vertex);
     }
 }
 
@@ -179,10 +225,22 @@ void ApplySpriteState(const Material* material)
         OpenGLLib::glDisable(GL_TEXTURE_2D);
 }
 
-void SendSpriteVertex(const VertexScale& scale, float s, float t, float x, float y, float z)
+// A sprite corner at (x, y) with map coordinates (s, t), in sprite's colour.
+CornerCall SpriteCorner(const FlareSprite& sprite, float s, float t, float x, float y, const VertexScale& scale)
 {
-    OpenGLLib::glTexCoord2f(s, t);
-    SendVertex(scale, x, y, z);
+    CornerCall corner{{s, t},
+                      {sprite.red * sprite.intensity, sprite.green * sprite.intensity,
+                       sprite.blue * sprite.intensity, 1.0f},
+                      {}};
+    // The square faces the screen at its first corner's depth.
+    SetVertex(scale, x, y, sprite.z0, corner.vertex);
+    return corner;
+}
+
+void SendSpriteCorner(const CornerCall& corner)
+{
+    OpenGLLib::glTexCoord2f(corner.uv[0], corner.uv[1]);
+    SendVertex(corner.vertex);
 }
 
 }  // namespace
@@ -200,16 +258,21 @@ void DrawSprite(std::int32_t, PolygonNode* node)
     const FlareSprite& sprite = *reinterpret_cast<const FlareSprite*>(node);
     if (!IsSetUp(sprite.material))
         Restate(sprite.material, [&] { ApplySpriteState(sprite.material); });
-    OpenGLLib::glNormal3f(0.0f, 0.0f, 1.0f);
-    OpenGLLib::glColor3f(sprite.red * sprite.intensity, sprite.green * sprite.intensity,
-                         sprite.blue * sprite.intensity);
     const VertexScale scale = CurrentVertexScale();
-    const float z = sprite.z0;  // the square faces the screen at its first corner's depth
-    SendSpriteVertex(scale, 0.0f, 0.0f, sprite.x0, sprite.y0, z);
-    SendSpriteVertex(scale, 0.0f, 1.0f, sprite.x0, sprite.y1, z);
-    SendSpriteVertex(scale, 1.0f, 1.0f, sprite.x1, sprite.y1, z);
+    const CornerCall corners[4] = {SpriteCorner(sprite, 0.0f, 0.0f, sprite.x0, sprite.y0, scale),
+                                   SpriteCorner(sprite, 0.0f, 1.0f, sprite.x0, sprite.y1, scale),
+                                   SpriteCorner(sprite, 1.0f, 1.0f, sprite.x1, sprite.y1, scale),
+                                   SpriteCorner(sprite, 1.0f, 0.0f, sprite.x1, sprite.y0, scale)};
+    if (!AllFinite(corners))
+        return;
+    const float* const colour = corners[0].colour;
     OpenGLLib::glNormal3f(0.0f, 0.0f, 1.0f);
-    SendSpriteVertex(scale, 0.0f, 0.0f, sprite.x0, sprite.y0, z);
-    SendSpriteVertex(scale, 1.0f, 0.0f, sprite.x1, sprite.y0, z);
-    SendSpriteVertex(scale, 1.0f, 1.0f, sprite.x1, sprite.y1, z);
+    OpenGLLib::glColor3f(colour[0], colour[1], colour[2]);
+    SendSpriteCorner(corners[0]);
+    SendSpriteCorner(corners[1]);
+    SendSpriteCorner(corners[2]);
+    OpenGLLib::glNormal3f(0.0f, 0.0f, 1.0f);
+    SendSpriteCorner(corners[0]);
+    SendSpriteCorner(corners[3]);
+    SendSpriteCorner(corners[2]);
 }

@@ -1,13 +1,12 @@
-// The hierarchy evaluation shared by objects, lights and the camera, and the
-// scene's frame. The loader refuses parent and target cycles and bounds the
-// depth of the links, so the recursion here always ends; target and path
-// look-ahead are cleared only while a record evaluates itself for its
-// alignment, and always restored.
+// The lights' and the camera's evaluations, and the scene's frame. The
+// objects' hierarchy is render/hierarchy's; the loader refuses parent and
+// target cycles. Target and path look-ahead are cleared only while a record
+// evaluates itself for its alignment, and always restored.
 #include "render/animation.h"
 
 #include "host/aquarium.h"
-#include "render/matrix.h"
-#include "scene/keys.h"
+#include "render/hierarchy.h"
+#include "render/pose.h"
 #include "scene/scenerecords.h"
 #include "scene/vector.h"
 
@@ -16,40 +15,9 @@ namespace {
 constexpr float PIXELS_PER_WIDTH = 0.003125f;  // 1 / 320
 constexpr float ZOOM_TO_SCALE = 120.0f;
 
-// The channels after the alignment and the factors of the product they make.
-struct Pose {
-    float c[ObjectKey::CHANNEL_COUNT];  // lights and the camera use the first six
-    Matrix parent;                      // P
-    Matrix translation;                 // T
-    Matrix rotation;                    // R
-};
-
-void EvaluateTrack(float t, std::uint32_t n, const ObjectKey* keys, float* out) { EvaluateObjectKeys(t, n, keys, out); }
-void EvaluateTrack(float t, std::uint32_t n, const MotionKey* keys, float* out) { EvaluateMotionKeys(t, n, keys, out); }
-
-// Turns the record toward b as seen from a (both world matrices): heading
-// first, then the pitch of the direction turned back by that heading. With a
-// parent the record is placed at a, already in world space.
-void Align(const Matrix& a, const Matrix& b, const bool hasParent, float* c)
-{
-    const float dx = b.m[3] - a.m[3];
-    const float dy = b.m[7] - a.m[7];
-    const float dz = b.m[11] - a.m[11];
-    const float heading = HeadingOf(dx, dz);
-    float x, y, z;
-    RotateVector(dx, dy, dz, 0.0f, -heading, 0.0f, x, y, z);
-    c[KeyChannel::HEADING] = heading;
-    c[KeyChannel::PITCH] = -HeadingOf(y, z);
-    if (hasParent) {
-        c[KeyChannel::POSITION_X] = a.m[3];
-        c[KeyChannel::POSITION_Y] = a.m[7];
-        c[KeyChannel::POSITION_Z] = a.m[11];
-    }
-}
-
-// The alignment: against the target, else along the path look-ahead frames
-// ahead. evaluateSelf gives the record's own world matrix with both fields
-// cleared. Returns whether the record was aligned.
+// The alignment of a light or the camera: against the target, else along the
+// path look-ahead frames ahead. evaluateSelf gives the record's own world
+// matrix with both fields cleared. Returns whether the record was aligned.
 template <class Record, class EvaluateSelf>
 bool AlignRecord(Record& record, const float t, EvaluateSelf evaluateSelf, float* c)
 {
@@ -76,27 +44,18 @@ bool AlignRecord(Record& record, const float t, EvaluateSelf evaluateSelf, float
     return true;
 }
 
-// The common part of every evaluation: end behaviour, keys, alignment, and
-// P, T and R. An aligned record already has a world orientation (and, with
-// a parent, a world position), so its parent is not applied again.
+// The pose of a light or the camera, whose own evaluations nest one deep and
+// reach the object hierarchy only through parents and targets. An aligned
+// record already has a world orientation (and, with a parent, a world
+// position), so its parent is not applied again.
 template <class Record, class EvaluateSelf>
 void EvaluatePose(Record& record, const float t, EvaluateSelf evaluateSelf, Pose& pose)
 {
-    const float mapped = ApplyEndBehaviour(t, record.endBehaviour, record.keyCount, record.keys);
-    EvaluateTrack(mapped, record.keyCount, record.keys, pose.c);
+    EvaluateKeys(record, t, pose);
     const bool aligned = AlignRecord(record, t, evaluateSelf, pose.c);
     if (!aligned && record.parent != nullptr)
         record.parent->Evaluate(t, pose.parent);
-    Matrix pitch;
-    Matrix bank;
-    pose.rotation.SetRotation(0.0f, -pose.c[KeyChannel::HEADING], 0.0f);
-    pitch.SetRotation(pose.c[KeyChannel::PITCH], 0.0f, 0.0f);
-    bank.SetRotation(0.0f, 0.0f, pose.c[KeyChannel::BANK]);
-    pose.rotation.Multiply(pose.rotation, pitch);
-    pose.rotation.Multiply(pose.rotation, bank);
-    pose.translation.m[3] = pose.c[KeyChannel::POSITION_X];
-    pose.translation.m[7] = pose.c[KeyChannel::POSITION_Y];
-    pose.translation.m[11] = pose.c[KeyChannel::POSITION_Z];
+    SetTranslationAndRotation(pose);
 }
 
 // out = P × T × R, formed right to left.
@@ -109,43 +68,9 @@ void Compose(const Pose& pose, Matrix& out)
 
 }  // namespace
 
-void SceneObject::Evaluate(const float frame, Matrix& out)
-{
-    if (frame == cacheFrameA) {
-        out = cacheMatrixA;
-        return;
-    }
-    if (frame == cacheFrameB) {
-        out = cacheMatrixB;
-        return;
-    }
-    Pose pose;
-    EvaluatePose(*this, frame, [this](float t, Matrix& self) { Evaluate(t, self); }, pose);
-    Matrix result;  // V: the pivot to the origin
-    result.m[3] = -pivot[0];
-    result.m[7] = -pivot[1];
-    result.m[11] = -pivot[2];
-    Matrix scale;
-    scale.m[0] = pose.c[KeyChannel::SCALE_X];
-    scale.m[5] = pose.c[KeyChannel::SCALE_Y];
-    scale.m[10] = pose.c[KeyChannel::SCALE_Z];
-    scale.Multiply(result, result);
-    pose.rotation.Multiply(result, result);
-    pose.translation.Multiply(result, result);
-    pose.parent.Multiply(result, result);
-    // The older slot makes room; lookups try A first.
-    if (cacheFrameA < cacheFrameB) {
-        cacheFrameA = frame;
-        cacheMatrixA = result;
-    } else {
-        cacheFrameB = frame;
-        cacheMatrixB = result;
-    }
-    out = result;
-}
-
 void SceneLight::Evaluate(const float frame, Matrix& out)
 {
+    const EvaluationRound round;
     Pose pose;
     EvaluatePose(*this, frame, [this](float t, Matrix& self) { Evaluate(t, self); }, pose);
     Compose(pose, out);
@@ -165,6 +90,7 @@ void SceneCamera::Evaluate(const float frame, Matrix& out)
         temporary.keys = nullptr;
         temporary.keyCount = 0;
     };
+    const EvaluationRound round;
     Pose pose;
     EvaluatePose(*this, frame, world, pose);
     Compose(pose, out);
@@ -174,6 +100,7 @@ void SceneCamera::Evaluate(const float frame, Matrix& out)
 void AnimateScene(Scene& scene, const float frame)
 {
     scene.currentFrame = frame;
+    const EvaluationRound round;
     SceneCamera* const camera = scene.camera;
     if (camera == nullptr)
         return;

@@ -146,6 +146,20 @@ Flare::~Flare()
     spriteCount = 0;
 }
 
+bool Flare::TrailCount(std::uint32_t& count) const
+{
+    const float wanted = std::trunc(spritesPerFrame * trailLength);
+    if (wanted > static_cast<float>(MAX_SPRITES)) {
+        char message[128];
+        std::snprintf(message, sizeof message, "Flare::Setup: Sprite count %.0f beyond the bound of %u.\n",
+                      static_cast<double>(wanted), static_cast<unsigned>(MAX_SPRITES));
+        Error::Report(1, message);
+        return false;
+    }
+    count = wanted >= 1.0f ? static_cast<std::uint32_t>(wanted) : 0;
+    return true;
+}
+
 bool Flare::Setup(const char* textureName)
 {
     delete material;
@@ -164,18 +178,9 @@ bool Flare::Setup(const char* textureName)
     material->colourMap = texture;
     material->mapWidth = texture->width;
     material->mapHeight = texture->height;
-
-    const float wanted = std::trunc(spritesPerFrame * trailLength);
-    if (wanted > static_cast<float>(MAX_SPRITES)) {
-        char message[128];
-        std::snprintf(message, sizeof message, "Flare::Setup: Sprite count %.0f beyond the bound of %u.\n",
-                      static_cast<double>(wanted), static_cast<unsigned>(MAX_SPRITES));
-        Error::Report(1, message);
+    std::uint32_t count = 1;  // the object and light kinds draw sprite 0 alone
+    if (kind == TRAIL && !TrailCount(count))
         return false;
-    }
-    std::uint32_t count = wanted >= 1.0f ? static_cast<std::uint32_t>(wanted) : 0;
-    if (kind != TRAIL)
-        count = std::max<std::uint32_t>(count, 1);
     delete[] sprites;
     spriteCount = 0;
     sprites = new (std::nothrow) FlareSprite[count];

@@ -33,10 +33,11 @@ public:
     // Destroys the material (giving back its map) and the sprites.
     ~Flare() override;
 
-    // Loads the sprites' map and makes trunc(sprites per frame × trail
-    // length) sprites, at least one for the object and light kinds, which
-    // use sprite 0. False (reported) when the map cannot be loaded, the count
-    // passes MAX_SPRITES or memory runs out.
+    // Loads the sprites' map and makes the sprites: trunc(sprites per frame
+    // × trail length) for a trail, one for the object and light kinds, which
+    // draw sprite 0 only, whatever their counts say. False (reported) when
+    // the map cannot be loaded, a trail's count passes MAX_SPRITES or memory
+    // runs out.
     bool Setup(const char* textureName);
 
     std::uint32_t flags = 0;
@@ -49,4 +50,8 @@ public:
     std::uint32_t kind;
     std::uint32_t spriteCount = 0;
     Material* material = nullptr;       // owned, shared by every sprite
+
+private:
+    // The trail's sprite count into count; false (reported) past MAX_SPRITES.
+    bool TrailCount(std::uint32_t& count) const;
 };

@@ -8,6 +8,7 @@
 
 #include "host/error.h"
 #include "image/texture.h"
+#include "render/hierarchy.h"
 #include "scene/dissolve.h"
 #include "scene/flare.h"
 #include "scene/morph.h"
@@ -319,20 +320,30 @@ bool Walk::Chunk(const SceneChunk& chunk)
     return true;
 }
 
+// The tag of the chunk at offset, or 0 (no known tag) when S ends before it.
+std::uint32_t TagAt(const std::uint8_t* buffer, std::uint32_t fileSize, std::uint64_t offset)
+{
+    return fileSize - offset >= sizeof(std::uint32_t) ? ReadFields<std::uint32_t>(buffer + offset) : 0;
+}
+
 // Every chunk from offset 300 while the offset is below the file size S,
-// each checked to lie inside S before its data is read.
+// each checked to lie inside S before its data is read. A chunk that runs
+// past S ends the scan when its tag is unknown, as skipping it would; a
+// known one fails the file.
 bool WalkChunks(Walk& walk, const std::uint8_t* buffer, const std::uint32_t fileSize)
 {
     std::uint64_t offset = HEADER_SIZE;
     while (offset < fileSize) {
-        if (fileSize - offset < SCENE_CHUNK_HEAD_SIZE)
-            return Fail("Scene::Load: Chunk runs past the file size.\n");
-        const auto tag = ReadFields<std::uint32_t>(buffer + offset);
-        const auto length = ReadFields<std::uint32_t>(buffer + offset + 4);
+        const std::uint32_t tag = TagAt(buffer, fileSize, offset);
+        const bool headFits = fileSize - offset >= SCENE_CHUNK_HEAD_SIZE;
+        const std::uint64_t length = headFits ? ReadFields<std::uint32_t>(buffer + offset + 4) : 0;
         const std::uint64_t start = offset + SCENE_CHUNK_HEAD_SIZE;
-        if (length > fileSize - start)
+        if (!headFits || length > fileSize - start) {
+            if (!IsSceneTag(tag))
+                break;
             return Fail("Scene::Load: Chunk runs past the file size.\n");
-        const SceneChunk chunk{tag, buffer + start, length};
+        }
+        const SceneChunk chunk{tag, buffer + start, static_cast<std::uint32_t>(length)};
         if (!CheckSceneChunk(chunk) || !walk.Chunk(chunk))
             return false;
         offset = start + length;
@@ -431,6 +442,8 @@ bool Scene::Load(const std::uint8_t* buffer, const std::size_t length, const std
     Walk walk{*this, flags, source};
     if (!WalkChunks(walk, buffer, ReadFields<SCENE_FILE_Header>(buffer).fileSize) || !CheckSceneLinks(*this))
         return false;
+    if (!ReserveHierarchyEvaluation(objectCount))
+        return Fail("Scene::Load: Not enough memory to evaluate the links.\n");
     ShareMeshes(*this);
     return walk.Shallow() || FinishObjects(*this);
 }

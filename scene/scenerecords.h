@@ -37,7 +37,8 @@ struct SceneObject {
     bool Setup(const SceneChunk& chunk, std::uint32_t flags);
 
     // The world matrix at frame, through the two-slot cache. Parents and
-    // targets are evaluated on the way, so the links must hold no cycle.
+    // targets are evaluated on the way, so the links must hold no cycle;
+    // their depth does not matter (render/hierarchy.h).
     void Evaluate(float frame, Matrix& out);
 
     char name[NAME_SIZE] = {};         // the mesh file name, or the null object's name
@@ -59,6 +60,8 @@ struct SceneObject {
     Flare* flare = nullptr;            // not owned: it sits in the vector's plugin chain
     std::uint8_t deformed = 0;         // set by the scene loader: keys that scale, a morph, a full load
     Vector* vector = nullptr;          // not owned: the mesh or null object drawn for this record
+    std::uint32_t evaluationRound = 0;      // the hierarchy's round the count below belongs to
+    std::uint32_t evaluationsThisRound = 0; // matrices computed in it (render/hierarchy.h)
 };
 
 // A light source as the light list holds it; its type is its kind. It owns

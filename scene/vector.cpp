@@ -1,6 +1,6 @@
-// Mesh loading: file checks, chunk scan, materials with their maps and glass
-// bump maps, normals and draw modes. The whole file is checked before anything
-// is allocated, so nothing is ever read outside the buffer or the arrays.
+// Mesh loading: materials with their maps and glass bump maps, normals and
+// draw modes, from a file that scene/vectorchecks has checked whole before
+// anything is allocated.
 #include "scene/vector.h"
 
 #include <cmath>
@@ -10,6 +10,7 @@
 
 #include "host/error.h"
 #include "pak/pak.h"
+#include "scene/vectorchecks.h"
 
 namespace {
 
@@ -20,171 +21,6 @@ constexpr int GRADIENT_BIAS = 32;   // a flat neighbourhood's gradient byte
 constexpr int HEIGHT_SHIFT = 3;     // a colour byte's share of the 0 to 31 height
 constexpr int TEXEL_BYTES = 4;
 constexpr int BYTE_MASK = 0xFF;
-
-// Where a chunk's data lies in the file; data is null while the tag was not seen.
-struct Chunk {
-    const std::uint8_t* data = nullptr;
-    std::uint64_t length = 0;
-};
-
-// A checked file: its header and the last chunk of each known tag.
-struct Layout {
-    VECTOR_FILE_Header header;
-    Chunk vertices;
-    Chunk faces;
-    Chunk materials;
-};
-
-template <class Record>
-Record ReadRecord(const std::uint8_t* at)
-{
-    Record record;
-    std::memcpy(&record, at, sizeof record);
-    return record;
-}
-
-// The byte sum of the first fileSize bytes as if the checksum field were 0.
-std::uint32_t FileChecksum(const std::uint8_t* file, std::uint32_t fileSize)
-{
-    const std::uint8_t* const field = file + VECTOR_CHECKSUM_OFFSET;
-    return PAK_Checksum(file, fileSize) - (field[0] + field[1] + field[2] + field[3]);
-}
-
-// The header checks; on success *header holds the header.
-bool CheckHeader(const std::uint8_t* file, std::size_t length, VECTOR_FILE_Header* header)
-{
-    if (length < sizeof(VECTOR_FILE_Header)) {
-        Error::Report(1, "Vector::Load: File too short for its header.\n");
-        return false;
-    }
-    *header = ReadRecord<VECTOR_FILE_Header>(file);
-    const char* problem = nullptr;
-    if (header->fileId != VECTOR_FILE_ID)
-        problem = "Vector::Load: Corrupt VECTOR_FILE_ID.\n";
-    else if (header->version < VECTOR_MIN_VERSION)
-        problem = "Vector::Load: Incompatible fileversions.\n";
-    else if (header->fileSize > length)
-        problem = "Vector::Load: File size runs past the end of the file.\n";
-    else if (header->headerLength < VECTOR_HEADER_FIELDS_SIZE)
-        problem = "Vector::Load: Header shorter than its fields.\n";
-    else if (VECTOR_HEADER_DATA_OFFSET + std::uint64_t{header->headerLength} > header->fileSize)
-        problem = "Vector::Load: Header runs past the file size.\n";
-    else if (FileChecksum(file, header->fileSize) != header->checksum)
-        problem = "Vector::Load: Checksum failure.\n";
-    if (problem != nullptr)
-        Error::Report(1, problem);
-    return problem == nullptr;
-}
-
-bool IsKnownTag(std::uint32_t tag)
-{
-    return tag == VECTOR_VERTICES_TAG || tag == VECTOR_FACES_TAG || tag == VECTOR_MATERIALS_TAG;
-}
-
-// The tag of the chunk at offset, or 0 (no known tag) when the buffer ends
-// before it.
-std::uint32_t TagAt(const std::uint8_t* file, std::size_t length, std::uint64_t offset)
-{
-    return length - offset >= sizeof(std::uint32_t) ? ReadRecord<std::uint32_t>(file + offset) : 0;
-}
-
-// Walks the chunks up to the file size, remembering the last chunk of each
-// known tag. A chunk that runs past the file size ends the scan when its tag
-// is unknown, as skipping it would; a known one fails the file.
-bool ScanChunks(const std::uint8_t* file, std::size_t length, Layout* layout)
-{
-    const std::uint64_t fileSize = layout->header.fileSize;
-    std::uint64_t offset = VECTOR_HEADER_DATA_OFFSET + std::uint64_t{layout->header.headerLength};
-    while (offset < fileSize) {
-        const std::uint32_t tag = TagAt(file, length, offset);
-        const bool headFits = fileSize - offset >= VECTOR_CHUNK_HEAD_SIZE;
-        const std::uint64_t chunkLength = headFits ? ReadRecord<std::uint32_t>(file + offset + 4) : 0;
-        const std::uint64_t start = offset + VECTOR_CHUNK_HEAD_SIZE;
-        if (!headFits || chunkLength > fileSize - start) {
-            if (!IsKnownTag(tag))
-                return true;
-            Error::Report(1, "Vector::Load: Chunk runs past the file size.\n");
-            return false;
-        }
-        const Chunk chunk{file + start, chunkLength};
-        if (tag == VECTOR_VERTICES_TAG)
-            layout->vertices = chunk;
-        else if (tag == VECTOR_FACES_TAG)
-            layout->faces = chunk;
-        else if (tag == VECTOR_MATERIALS_TAG)
-            layout->materials = chunk;
-        offset = start + chunkLength;
-    }
-    return true;
-}
-
-// A non-zero count needs its chunk, and the chunk needs count records.
-bool CheckChunk(const Chunk& chunk, std::uint32_t count, std::uint32_t recordSize, const char* tag)
-{
-    if (count == 0)
-        return true;
-    if (chunk.data == nullptr) {
-        Error::Report(3, "Vector::Load: Missing ", tag, " chunk.\n");
-        return false;
-    }
-    if (chunk.length / recordSize < count) {
-        Error::Report(3, "Vector::Load: Too few records in ", tag, " chunk.\n");
-        return false;
-    }
-    return true;
-}
-
-bool CheckFaces(const Layout& layout)
-{
-    for (std::uint32_t i = 0; i < layout.header.cellCount; ++i) {
-        const auto face = ReadRecord<VECTOR_FILE_Face>(layout.faces.data + std::size_t{i} * FACE_SIZE);
-        for (const std::uint32_t corner : face.corners) {
-            if (corner >= layout.header.atomCount) {
-                Error::Report(1, "Vector::Load: Corner index out of range.\n");
-                return false;
-            }
-        }
-        if (face.material >= layout.header.materialCount) {
-            Error::Report(1, "Vector::Load: Material index out of range.\n");
-            return false;
-        }
-    }
-    return true;
-}
-
-bool IsTerminated(const char (&name)[VECTOR_NAME_SIZE])
-{
-    return std::memchr(name, '\0', VECTOR_NAME_SIZE) != nullptr;
-}
-
-// Every map name that a material's flags will use must end inside its field.
-bool CheckMapNames(const Layout& layout)
-{
-    for (std::uint32_t i = 0; i < layout.header.materialCount; ++i) {
-        const auto record =
-            ReadRecord<VECTOR_FILE_Material>(layout.materials.data + std::size_t{i} * MATERIAL_SIZE);
-        const bool terminated =
-            ((record.flags & Material::COLOUR_MAP) == 0 || IsTerminated(record.colourMapName)) &&
-            ((record.flags & Material::ENVIRONMENT) == 0 || IsTerminated(record.secondMapName)) &&
-            ((record.flags & Material::BUMP_PICTURE) == 0 || IsTerminated(record.bumpPictureName));
-        if (!terminated) {
-            Error::Report(1, "Vector::Load: Map name not terminated.\n");
-            return false;
-        }
-    }
-    return true;
-}
-
-// All checks of the file; on success *layout says where everything is.
-bool CheckFile(const std::uint8_t* file, std::size_t length, Layout* layout)
-{
-    const VECTOR_FILE_Header& header = layout->header;
-    return CheckHeader(file, length, &layout->header) && ScanChunks(file, length, layout) &&
-           CheckChunk(layout->vertices, header.atomCount, VERTEX_SIZE, "VERT") &&
-           CheckChunk(layout->faces, header.cellCount, FACE_SIZE, "FACE") &&
-           CheckChunk(layout->materials, header.materialCount, MATERIAL_SIZE, "MSPC") &&
-           CheckFaces(*layout) && CheckMapNames(*layout);
-}
 
 bool AllocateArrays(Vector& vector, const VECTOR_FILE_Header& header)
 {
@@ -210,10 +46,10 @@ bool AllocateArrays(Vector& vector, const VECTOR_FILE_Header& header)
 }
 
 // Positions from the file; normals start at 0, 0, 0 for the cells to add to.
-void FillAtoms(Vector& vector, const Chunk& chunk)
+void FillAtoms(Vector& vector, const VectorChunk& chunk)
 {
     for (std::uint32_t i = 0; i < vector.atomCount; ++i) {
-        const auto record = ReadRecord<VECTOR_FILE_Vertex>(chunk.data + std::size_t{i} * VERTEX_SIZE);
+        const auto record = ReadVectorRecord<VECTOR_FILE_Vertex>(chunk.data + std::size_t{i} * VERTEX_SIZE);
         Atom& atom = vector.atoms[i];
         atom.position[0] = record.x;
         atom.position[1] = record.y;
@@ -340,10 +176,10 @@ bool FillMaterial(Material& material, const VECTOR_FILE_Material& record)
     return (record.flags & Material::BUMP_PICTURE) == 0 || LoadBumpMap(material, record.bumpPictureName);
 }
 
-bool FillMaterials(Vector& vector, const Chunk& chunk)
+bool FillMaterials(Vector& vector, const VectorChunk& chunk)
 {
     for (std::uint32_t i = 0; i < vector.materialCount; ++i) {
-        const auto record = ReadRecord<VECTOR_FILE_Material>(chunk.data + std::size_t{i} * MATERIAL_SIZE);
+        const auto record = ReadVectorRecord<VECTOR_FILE_Material>(chunk.data + std::size_t{i} * MATERIAL_SIZE);
         if (!FillMaterial(vector.materials[i], record))
             return false;
     }
@@ -366,10 +202,10 @@ void CellNormal(const float* a, const float* b, const float* c, float* normal)
 
 // Corners, material and map coordinates from the file (indices checked);
 // each cell's normal is added to its corner atoms' normals.
-void FillCells(Vector& vector, const Chunk& chunk)
+void FillCells(Vector& vector, const VectorChunk& chunk)
 {
     for (std::uint32_t i = 0; i < vector.cellCount; ++i) {
-        const auto face = ReadRecord<VECTOR_FILE_Face>(chunk.data + std::size_t{i} * FACE_SIZE);
+        const auto face = ReadVectorRecord<VECTOR_FILE_Face>(chunk.data + std::size_t{i} * FACE_SIZE);
         Cell& cell = vector.cells[i];
         for (int k = 0; k < 3; ++k)
             cell.corners[k] = &vector.atoms[face.corners[k]];
@@ -454,8 +290,8 @@ Vector* Vector::Load(const char* name)
 
 Vector* Vector::Build(const std::uint8_t* file, std::size_t length)
 {
-    Layout layout;
-    if (!CheckFile(file, length, &layout))
+    VectorLayout layout;
+    if (!CheckVectorFile(file, length, &layout))
         return nullptr;
     std::unique_ptr<Vector> vector(new (std::nothrow) Vector);
     if (!vector) {

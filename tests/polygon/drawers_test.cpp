@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -198,6 +199,42 @@ TEST_F(DrawersTest, ASpriteWithoutColourMapIsAddedUntexturedInItsColourTimesInte
         "glTexCoord2f(0, 0)", "glVertex4f(-2.4, -3.2, 3, 4)", "glTexCoord2f(1, 0)", "glVertex4f(2.4, -3.2, 3, 4)",
         "glTexCoord2f(1, 1)", "glVertex4f(2.4, 3.2, 3, 4)"};
     EXPECT_EQ(platform::FakeGLCalls(), expected);
+}
+
+// Finite data may still overflow on its way (a camera x of 2e38 times the
+// x factor 2.4); whatever is no number leaves its triangle out, whole, and
+// the next one is drawn as ever.
+TEST_F(DrawersTest, ATriangleOrSpriteWithAValueThatIsNoNumberIsLeftOutWhole)
+{
+    constexpr float HUGE_X = 2e38f;
+    constexpr float NAN_VALUE = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char* what;
+        void (*spoil)(TestCell&);
+    };
+    const Case cases[] = {
+        {"x overflows", [](TestCell& c) { c.atoms[1].camera[0] = HUGE_X; }},
+        {"colour NaN", [](TestCell& c) { c.cell.colours[4] = NAN_VALUE; }},
+        {"map coordinate infinite", [](TestCell& c) { c.cell.uv[5] = std::numeric_limits<float>::infinity(); }},
+    };
+    for (const Case& test : cases) {
+        platform::FakeGLReset();
+        gDrawState = 0;
+        TestCell spoilt(map_), sound(map_);
+        test.spoil(spoilt);
+        DrawOpaqueMapped(0, spoilt.node());
+        DrawOpaqueMapped(0, sound.node());
+        EXPECT_EQ(CallsOf("glVertex4f").size(), 3u) << test.what;
+        EXPECT_EQ(CallsOf("glNormal3f").size(), 1u) << test.what;
+        EXPECT_FALSE(platform::FakeGLSawNonFinite()) << test.what;
+    }
+    platform::FakeGLReset();
+    FlareSprite sprite;
+    sprite.z0 = 4.0f;
+    sprite.intensity = NAN_VALUE;
+    DrawSprite(0, &sprite.node);
+    EXPECT_TRUE(CallsOf("glVertex4f").empty());
+    EXPECT_FALSE(platform::FakeGLSawNonFinite());
 }
 
 TEST_F(DrawersTest, LessOrEqualIsSetOnlyByTheAdditiveMappedDrawer)

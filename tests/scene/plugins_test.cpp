@@ -44,6 +44,17 @@ int Queued()
     return gQueued;
 }
 
+struct MorphCase {
+    float amount;
+    float first, second;  // the two atoms' x after the run
+};
+
+// From the loaded 1 and 2 toward the target's 0.3 and 4.1; back at 0 the
+// loaded shape returns, at 1 the target's is reached exactly.
+const MorphCase MORPH_CASES[] = {
+    {1.0f, 0.3f, 4.1f}, {0.5f, 0.65f, 3.05f}, {0.25f, 0.825f, 2.525f}, {0.0f, 1.0f, 2.0f}, {1.0f, 0.3f, 4.1f},
+};
+
 TEST_F(Plugins, MorphBlendsFromTheLoadedShapeAndReachesTheTargetExactly)
 {
     Vector object, target;
@@ -51,15 +62,36 @@ TEST_F(Plugins, MorphBlendsFromTheLoadedShapeAndReachesTheTargetExactly)
     GiveAtoms(target, {0.3f, 4.1f});
     Morph morph;
     ASSERT_TRUE(morph.Init(&object, &target));
-    for (const float amount : {1.0f, 0.5f, 0.0f}) {
-        morph.amount = amount;
+    for (const MorphCase& test : MORPH_CASES) {
+        morph.amount = test.amount;
         RunPlugin(morph, object);
-        EXPECT_EQ(object.atoms[0].position[0], amount == 1.0f ? 0.3f : 1.0f + amount * (0.3f - 1.0f));
-        EXPECT_EQ(object.atoms[1].position[0], amount == 1.0f ? 4.1f : 2.0f + amount * (4.1f - 2.0f));
+        const bool exact = test.amount == 0.0f || test.amount == 1.0f;
+        if (exact) {
+            EXPECT_EQ(object.atoms[0].position[0], test.first) << test.amount;
+            EXPECT_EQ(object.atoms[1].position[0], test.second) << test.amount;
+        } else {
+            EXPECT_FLOAT_EQ(object.atoms[0].position[0], test.first) << test.amount;
+            EXPECT_FLOAT_EQ(object.atoms[1].position[0], test.second) << test.amount;
+        }
     }
+}
+
+TEST_F(Plugins, AMorphOfAMeshWithoutAtomsLeavesItAsItWas)
+{
     Vector empty, other;
-    EXPECT_TRUE(morph.Init(&empty, &other)) << "nothing to blend";
-    RunPlugin(morph, empty);
+    empty.matrix.m[3] = 5.0f;
+    Morph morph;
+    ASSERT_TRUE(morph.Init(&empty, &other)) << "nothing to blend";
+    for (const float amount : {0.5f, 1.0f}) {
+        morph.amount = amount;
+        RunPlugin(morph, empty);
+        EXPECT_EQ(empty.atomCount, 0u);
+        EXPECT_EQ(empty.atoms, nullptr);
+        EXPECT_EQ(empty.cellCount, 0u);
+        EXPECT_EQ(empty.active, 1);
+        EXPECT_EQ(empty.matrix.m[3], 5.0f);
+        EXPECT_EQ(empty.firstPlugin, nullptr) << "the run attached nothing";
+    }
 }
 
 TEST_F(Plugins, AMorphBetweenMeshesOfDifferentSizesFailsTheScene)

@@ -3,10 +3,14 @@
 // only inside an exact heap copy and allocating nothing the file cannot hold.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
+#include <limits>
 #include <string>
 
 #include "host/error.h"
+#include "render/animation.h"
+#include "scene/flare.h"
 #include "tests/scene/scene_fixture.h"
 
 namespace {
@@ -42,9 +46,9 @@ const Hostile HOSTILE[] = {
      "Scene::Load: File size runs past the end of the file.\nScene::Load: Error setting up sceneheader.\n"},
     {"millions of objects", [](SceneWriter& w) { w.header.objectCount = 3000000; },
      "Scene::Load: Header counts more chunks than the file holds.\nScene::Load: Error setting up sceneheader.\n"},
-    {"chunk past the file size", [](SceneWriter& w) { AddRaw(w, "NOTE", 100, 10); },
+    {"a light past the file size", [](SceneWriter& w) { AddRaw(w, "LGHT", 100, 10); w.header.lightCount = 0; },
      "Scene::Load: Chunk runs past the file size.\n"},
-    {"chunk head cut", [](SceneWriter& w) { w.AddBytes({'N', 'O', 'T', 'E'}); },
+    {"a light whose head is cut", [](SceneWriter& w) { w.AddBytes({'L', 'G', 'H', 'T'}); w.header.lightCount = 0; },
      "Scene::Load: Chunk runs past the file size.\n"},
     {"light shorter than its fields", [](SceneWriter& w) { w.AddChunk(SceneFormat::TAG_LGHT, Bytes(51, 0));
                                          w.header.lightCount = 0; },
@@ -56,8 +60,8 @@ const Hostile HOSTILE[] = {
     {"unterminated flare name", [](SceneWriter& w) { w.AddLight({});
                                     SceneFlareChunk f; f.textureName = std::string(1024, 'x'); w.AddLightFlare(f); },
      "Scene::Load: Name not terminated.\n"},
-    {"light kind 7", [](SceneWriter& w) { SceneLightChunk l; l.kind = 7; w.AddLight(l); },
-     "Scene::Load: Light kind is not 1, 2 or 3.\n"},
+    {"light kind beyond the table", [](SceneWriter& w) { SceneLightChunk l; l.kind = 100; w.AddLight(l); },
+     "Scene::Load: Light kind beyond the light table.\n"},
     {"more objects than counted", [](SceneWriter& w) { w.AddNull(ObjectChunk("a")); w.AddNull(ObjectChunk("b"));
                                       w.header.objectCount = 1; },
      "Scene::Load: More objects than the header counts.\nScene::Load: Error setting up nullobject.\n"},
@@ -99,17 +103,96 @@ const Hostile HOSTILE[] = {
                                                       w.AddNull(Linked(2, -1)); w.AddNull(Linked(0, -1));
                                                       SceneLightChunk l; l.parent = 1; w.AddLight(l); },
      "Scene::Load: Parent or target links form a cycle.\n"},
-    {"a parent chain of 300", [](SceneWriter& w) { for (int i = 0; i < 300; ++i) w.AddNull(Linked(i - 1, -1)); },
-     "Scene::Load: Parent and target links deeper than 256.\n"},
-    {"path look-aheads nested eleven deep", [](SceneWriter& w) { for (int i = 0; i < 11; ++i) {
-                                               auto o = Linked(i - 1, -1); o.pathLookAhead = 1; w.AddNull(o); } },
-     "Scene::Load: Parent and target links ask for more than 1024 evaluations.\n"},
-    {"a camera looking along its path under them", [](SceneWriter& w) { for (int i = 0; i < 10; ++i) {
-                                                         auto o = Linked(i - 1, -1); o.pathLookAhead = 1; w.AddNull(o); }
-                                                         SceneCameraChunk c; c.parent = 9; c.pathLookAhead = 1;
-                                                         w.AddCamera(c); },
-     "Scene::Load: Parent and target links ask for more than 1024 evaluations.\n"},
 };
+
+// Every float of a chunk is a finite number, or the file is refused, named
+// by the chunk; the loader's caller then names the file.
+struct Spoilt {
+    const char* where;
+    const char* tag;
+    std::function<void(SceneWriter&, float)> make;
+};
+
+const Spoilt SPOILT[] = {
+    {"an object's pivot", "NULL", [](SceneWriter& w, float v) { auto o = ObjectChunk("n"); o.pivot[1] = v; w.AddNull(o); }},
+    {"a morph amount", "NULL", [](SceneWriter& w, float v) { auto o = ObjectChunk("n"); o.morphAmount = v; w.AddNull(o); }},
+    {"an object key's scale", "NULL",
+     [](SceneWriter& w, float v) { auto o = ObjectChunk("n"); o.keys[0].value[KeyChannel::SCALE_Z] = v; w.AddNull(o); }},
+    {"an object key's frame", "NULL", [](SceneWriter& w, float v) { auto o = ObjectChunk("n"); o.keys[0].frame = v; w.AddNull(o); }},
+    {"a key's bias", "NULL", [](SceneWriter& w, float v) { auto o = ObjectChunk("n"); o.keys[0].bias = v; w.AddNull(o); }},
+    {"a light's colour", "LGHT", [](SceneWriter& w, float v) { SceneLightChunk l; l.blue = v; w.AddLight(l); }},
+    {"a light's range", "LGHT", [](SceneWriter& w, float v) { SceneLightChunk l; l.range = v; w.AddLight(l); }},
+    {"a light's intensity", "LGHT", [](SceneWriter& w, float v) { SceneLightChunk l; l.intensity = v; w.AddLight(l); }},
+    {"a light's cone", "LGHT", [](SceneWriter& w, float v) { SceneLightChunk l; l.coneAngle = v; w.AddLight(l); }},
+    {"a light's edge", "LGHT", [](SceneWriter& w, float v) { SceneLightChunk l; l.edgeAngle = v; w.AddLight(l); }},
+    {"a light key", "LGHT", [](SceneWriter& w, float v) { SceneLightChunk l; l.keys.resize(1); l.keys[0].value[5] = v;
+                                                          w.AddLight(l); }},
+    {"the zoom", "CAMR", [](SceneWriter& w, float v) { SceneCameraChunk c; c.zoom = v; w.AddCamera(c); }},
+    {"a camera key", "CAMR", [](SceneWriter& w, float v) { SceneCameraChunk c; c.keys.resize(2); c.keys[1].tension = v;
+                                                           w.AddCamera(c); }},
+    {"an envelope key", "ZOOM", [](SceneWriter& w, float v) { w.AddEnvelope(SceneFormat::TAG_ZOOM, EnvelopeChunk(v)); }},
+    {"a flare's size", "LFLR", [](SceneWriter& w, float v) { w.AddLight({}); SceneFlareChunk f; f.size = v;
+                                                              w.AddLightFlare(f); }},
+    {"a trail's length", "OFLR", [](SceneWriter& w, float v) { w.AddNull(ObjectChunk("n")); SceneFlareChunk f;
+                                                                f.trailLength = v; w.AddObjectFlare(f); }},
+    {"sprites per frame", "OFLR", [](SceneWriter& w, float v) { w.AddNull(ObjectChunk("n")); SceneFlareChunk f;
+                                                                 f.spritesPerFrame = v; w.AddObjectFlare(f); }},
+};
+
+TEST_F(SceneBounds, ANumberThatIsNotFiniteIsRefusedWhereverItStands)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    for (const Spoilt& spoilt : SPOILT) {
+        for (const float value : {inf, -inf, std::numeric_limits<float>::quiet_NaN()}) {
+            SCOPED_TRACE(std::string(spoilt.where) + " " + std::to_string(value));
+            Error::Reset();
+            SceneWriter writer;
+            spoilt.make(writer, value);
+            Scene scene;
+            EXPECT_FALSE(Load(scene, writer));
+            EXPECT_EQ(std::string(Error::Text()),
+                      std::string("Scene::Load: Number that is not finite in ") + spoilt.tag + " chunk.\n");
+        }
+    }
+}
+
+// What is not unsafe loads: the file skips what it does not know, a light
+// whose kind the table has no operation for is dark, and links may nest as
+// deep as the file's counts allow.
+struct Harmless {
+    const char* story;
+    std::function<void(SceneWriter&)> make;
+};
+
+const Harmless HARMLESS[] = {
+    {"an unknown chunk past the file size", [](SceneWriter& w) { AddRaw(w, "NOTE", 100, 10); }},
+    {"an unknown chunk whose head is cut", [](SceneWriter& w) { w.AddBytes({'N', 'O', 'T', 'E'}); }},
+    {"a tail too short for a tag", [](SceneWriter& w) { w.AddBytes({'L', 'G'}); }},
+    {"light kind 0", [](SceneWriter& w) { SceneLightChunk l; l.kind = 0; w.AddLight(l); }},
+    {"light kind 99", [](SceneWriter& w) { SceneLightChunk l; l.kind = 99; w.AddLight(l); }},
+    {"a parent chain of 3000", [](SceneWriter& w) { for (int i = 0; i < 3000; ++i) w.AddNull(Linked(i + 1 < 3000 ? i + 1 : -1, -1)); }},
+    {"path look-aheads of 1 and 2 nested thirty deep, a camera under them",
+     [](SceneWriter& w) { for (int i = 0; i < 30; ++i) { auto o = Linked(i - 1, -1); o.pathLookAhead = 1 + i % 2;
+                                                          w.AddNull(o); }
+                          SceneCameraChunk c; c.parent = 29; c.pathLookAhead = 1; w.AddCamera(c); }},
+};
+
+TEST_F(SceneBounds, WhatIsNotUnsafeLoadsAndPlays)
+{
+    for (const Harmless& harmless : HARMLESS) {
+        SCOPED_TRACE(harmless.story);
+        Error::Reset();
+        SceneWriter writer;
+        harmless.make(writer);
+        Scene scene;
+        EXPECT_TRUE(Load(scene, writer));
+        EXPECT_STREQ(Error::Text(), "");
+        for (const float frame : {0.0f, 10.0f})
+            AnimateScene(scene, frame);
+        for (const float element : scene.camera->matrix.m)
+            EXPECT_TRUE(std::isfinite(element));
+    }
+}
 
 TEST_F(SceneBounds, EveryHostileFileIsRefusedWithItsMessage)
 {
@@ -141,20 +224,36 @@ TEST_F(SceneBounds, BuffersShorterThanTheHeaderOrTheirChunksAreRefused)
     }
 }
 
-TEST_F(SceneBounds, AFlareOfMoreSpritesThanAnySceneNeedsIsRefusedByItsCount)
+// Light and object flares draw their one sprite whatever their counts say;
+// only a trail's count is bounded.
+TEST_F(SceneBounds, OnlyATrailOfMoreSpritesThanAnySceneNeedsIsRefusedByItsCount)
 {
     PutMap("f.tga");
-    SceneWriter writer;
-    writer.AddLight({});
     SceneFlareChunk flare;
     flare.textureName = "f.tga";
     flare.trailLength = 100;
     flare.spritesPerFrame = 50;
-    writer.AddLightFlare(flare);
-    Scene scene;
-    EXPECT_FALSE(Load(scene, writer));
-    EXPECT_STREQ(Error::Text(), "Flare::Setup: Sprite count 5000 beyond the bound of 4096.\n"
-                                "Scene::Load: Error setting up lensflare.\n");
+    for (const std::uint32_t kind : {Flare::OBJECT, Flare::TRAIL}) {
+        SCOPED_TRACE(kind);
+        Error::Reset();
+        SceneWriter writer;
+        writer.AddLight({});
+        writer.AddLightFlare(flare);
+        PutMesh("m.vob", 3);
+        writer.AddObject(ObjectChunk("m.vob"));
+        flare.kind = kind;
+        writer.AddObjectFlare(flare);
+        Scene scene;
+        if (kind == Flare::OBJECT) {
+            ASSERT_TRUE(Load(scene, writer)) << Error::Text();
+            EXPECT_EQ(scene.lights[0].flare->spriteCount, 1u);
+            EXPECT_EQ(scene.objects[0].flare->spriteCount, 1u);
+        } else {
+            EXPECT_FALSE(Load(scene, writer));
+            EXPECT_STREQ(Error::Text(), "Flare::Setup: Sprite count 5000 beyond the bound of 4096.\n"
+                                        "Scene::Load: Error setting up lensflare.\n");
+        }
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
 
@@ -162,6 +163,45 @@ TEST_F(VectorBounds, AUsedMapNameMustEndInsideItsField)
         EXPECT_NE(BuildExact(MeshEncode(MeshLayout(content))), nullptr)
             << "an unused name is never read: " << Error::Text();
     }
+}
+
+// Every float the loader takes is finite, or the file is refused, named by
+// the chunk that holds it; the loader's caller then names the file.
+TEST_F(VectorBounds, ANumberThatIsNotFiniteIsRefusedWhereverItStands)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        const char* what;
+        void (*spoil)(MeshContent&, float);
+        const char* message;
+    };
+    const Case cases[] = {
+        {"a vertex", [](MeshContent& c, float v) { c.vertices[2].z = v; },
+         "Vector::Load: Number that is not finite in VERT chunk.\n"},
+        {"a map coordinate", [](MeshContent& c, float v) { c.faces[0].uv[5] = v; },
+         "Vector::Load: Number that is not finite in FACE chunk.\n"},
+        {"a colour", [](MeshContent& c, float v) { c.materials[0].colour[1] = v; },
+         "Vector::Load: Number that is not finite in MSPC chunk.\n"},
+        {"the first further value", [](MeshContent& c, float v) { c.materials[0].further0 = v; },
+         "Vector::Load: Number that is not finite in MSPC chunk.\n"},
+        {"the fourth colour value", [](MeshContent& c, float v) { c.materials[0].fourth = v; },
+         "Vector::Load: Number that is not finite in MSPC chunk.\n"},
+        {"the transparency", [](MeshContent& c, float v) { c.materials[0].further1 = v; },
+         "Vector::Load: Number that is not finite in MSPC chunk.\n"},
+    };
+    for (const Case& test : cases) {
+        for (const float value : {inf, -inf, nan}) {
+            SCOPED_TRACE(std::string(test.what) + " " + std::to_string(value));
+            MeshContent content = Triangle();
+            test.spoil(content, value);
+            ExpectRefused(MeshEncode(MeshLayout(content)), test.message);
+        }
+    }
+    MeshContent huge = Triangle();
+    huge.vertices[1].x = std::numeric_limits<float>::max();
+    Error::Reset();
+    EXPECT_NE(BuildExact(MeshEncode(MeshLayout(huge))), nullptr) << "the largest finite number is a number";
 }
 
 TEST_F(VectorBounds, EveryCutOfASoundFileIsRefused)

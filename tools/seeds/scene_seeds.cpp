@@ -2,6 +2,7 @@
 // names: sound scenes that between them use every chunk kind, every link and
 // every plugin, naming the files of fuzz/scene_corpus.h.
 #include <cstdio>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -133,6 +134,22 @@ SceneWriter Hierarchy()
     return writer;
 }
 
+// The hierarchy with a light whose range is no number and a camera key
+// that is infinite: both refused by the loader.
+SceneWriter NotFinite()
+{
+    SceneWriter writer = Hierarchy();
+    SceneLightChunk light;
+    light.range = std::numeric_limits<float>::quiet_NaN();
+    light.keys = {MotionKey{}};
+    writer.AddLight(light);
+    SceneCameraChunk camera;
+    camera.keys = MotionKeys<MotionKey>();
+    camera.keys[1].value[1] = -std::numeric_limits<float>::infinity();
+    writer.AddCamera(camera);
+    return writer;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -142,7 +159,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const std::string directory = argv[1];
-    const SceneWriter seeds[] = {SceneWriter(), Everything(), Hierarchy()};
+    const SceneWriter seeds[] = {SceneWriter(), Everything(), Hierarchy(), NotFinite()};
     for (std::size_t i = 0; i < sizeof seeds / sizeof seeds[0]; ++i) {
         if (!seeds[i].Write(directory + "/seed" + std::to_string(i) + ".scn")) {
             std::fputs("scene_seeds: cannot write the seeds\n", stderr);

@@ -3,6 +3,7 @@
 // fuzz/mesh_corpus.h, a refused map, a missing one), repeated and unknown
 // chunks; and the damaged shapes of the mesh tests.
 #include <algorithm>
+#include <limits>
 
 #include "fuzz/mesh_corpus.h"
 #include "tools/seeds/seed_files.h"
@@ -83,6 +84,10 @@ void AddBrokenMeshes(Seeds& seeds)
     farMaterial.faces[1].material = 7;
     MeshContent unterminated = Quad({MaterialOf(0x10)});
     std::fill(std::begin(unterminated.materials[0].colourMapName), std::end(unterminated.materials[0].colourMapName), 'x');
+    MeshContent infinite = sound;
+    infinite.vertices[2].y = std::numeric_limits<float>::infinity();
+    MeshContent noNumber = sound;
+    noNumber.materials[0].fourth = std::numeric_limits<float>::quiet_NaN();
     MeshFile missing = MeshLayout(sound);
     missing.chunks.pop_back();
     const Bytes whole = Encoded(sound);
@@ -98,6 +103,8 @@ void AddBrokenMeshes(Seeds& seeds)
         {"corner_out_of_range.vec", Encoded(farCorner)},
         {"material_out_of_range.vec", Encoded(farMaterial)},
         {"unterminated_map_name.vec", Encoded(unterminated)},
+        {"infinite_vertex.vec", Encoded(infinite)},
+        {"colour_value_not_a_number.vec", Encoded(noNumber)},
         {"cut_in_half.vec", Bytes(whole.begin(), whole.begin() + whole.size() / 2)},
     });
 }
