@@ -1,8 +1,8 @@
 // FluidSynth rendering. Events are applied between blocks of output at their
 // exact frame (FluidSynth itself starts them on its next 64-frame block, 1.5
 // ms at most). The channels are split between two synthesisers on two
-// threads and their outputs summed; each synthesiser runs alone on its own
-// events, so the sum is the same on every run.
+// threads and their outputs summed; each synthesiser, made before either
+// plays, runs alone on its own events, so the sum is the same on every run.
 #include "tools/datagen/music/render.h"
 
 #include <fluidsynth.h>
@@ -166,21 +166,34 @@ private:
     std::array<std::size_t, MIDI_CHANNELS * MIDI_KEYS> owner_;
 };
 
-// One synthesiser playing its half of the score into pcm; false when it
-// cannot be made or the SoundFont cannot be loaded.
-bool RenderHalf(const Score& score, bool firstHalf, const char* soundFontPath, std::size_t frames, Pcm* pcm)
+// A synthesiser with the SoundFont loaded and the room set.
+struct Band {
+    Settings settings;
+    Synth synth;
+};
+
+// False when the synthesiser cannot be made or the SoundFont not loaded.
+// Bands are made one after the other: the first fills FluidSynth's shared
+// tables and its cache of the SoundFont's samples, which the second then
+// only reads.
+bool MakeBand(const char* soundFontPath, Band& band)
 {
-    const Settings settings = MakeSettings();
-    const Synth synth(settings ? new_fluid_synth(settings.get()) : nullptr);
-    if (!synth || fluid_synth_sfload(synth.get(), soundFontPath, 1) == FLUID_FAILED)
+    band.settings = MakeSettings();
+    band.synth.reset(band.settings ? new_fluid_synth(band.settings.get()) : nullptr);
+    if (!band.synth || fluid_synth_sfload(band.synth.get(), soundFontPath, 1) == FLUID_FAILED)
         return false;
-    SetRoom(synth.get());
+    SetRoom(band.synth.get());
+    return true;
+}
+
+// One synthesiser playing its half of the score into pcm.
+void PlayHalf(fluid_synth_t* synth, const Score& score, bool firstHalf, std::size_t frames, Pcm* pcm)
+{
     pcm->Resize(frames);
-    Performer performer(synth.get(), score, pcm);
+    Performer performer(synth, score, pcm);
     for (const Action& action : Schedule(score, firstHalf))
         performer.Perform(action);
     performer.RenderUntil(frames);
-    return true;
 }
 
 }  // namespace
@@ -188,16 +201,16 @@ bool RenderHalf(const Score& score, bool firstHalf, const char* soundFontPath, s
 bool RenderInstruments(const Score& score, const char* soundFontPath, std::size_t frames, Pcm* pcm)
 {
     Silence();
-    Pcm second;
-    bool secondRendered = false;
-    std::thread worker([&] { secondRendered = RenderHalf(score, false, soundFontPath, frames, &second); });
-    const bool firstRendered = RenderHalf(score, true, soundFontPath, frames, pcm);
-    worker.join();
-    if (!firstRendered || !secondRendered) {
+    Band first, second;
+    if (!MakeBand(soundFontPath, first) || !MakeBand(soundFontPath, second)) {
         Error::Report(3, "RenderInstruments: FluidSynth could not load the SoundFont (", soundFontPath, ")\n");
         return false;
     }
+    Pcm secondHalf;
+    std::thread worker([&] { PlayHalf(second.synth.get(), score, false, frames, &secondHalf); });
+    PlayHalf(first.synth.get(), score, true, frames, pcm);
+    worker.join();
     for (std::size_t i = 0; i < pcm->samples.size(); ++i)
-        pcm->samples[i] += second.samples[i];
+        pcm->samples[i] += secondHalf.samples[i];
     return true;
 }
