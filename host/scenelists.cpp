@@ -8,6 +8,7 @@
 #include "host/error.h"
 #include "host/systemobjects.h"
 #include "image/screenshot.h"
+#include "platform/picture.h"
 #include "scene/scenerecords.h"
 #include "scene/vector.h"
 
@@ -65,8 +66,9 @@ bool Demo::LoadScene(Scene* scene, const char* name, bool fade, Fishes& objectLi
 
 void Demo::RequestDemoMode()
 {
-    gAquarium.width = DEMO_WIDTH;
-    gAquarium.height = DEMO_HEIGHT;
+    const platform::PictureSize size = platform::PictureSizeToFill();
+    gAquarium.width = size.width;
+    gAquarium.height = size.height;
     gAquarium.colourDepth = DEMO_COLOUR_DEPTH;
     gAquarium.fullScreen = 1;
 }

@@ -25,7 +25,8 @@ namespace Demo {
 // stays with scene and the lists.
 bool LoadScene(Scene* scene, const char* name, bool fade, Fishes& objectList, Fishes& lightList);
 
-// Sets the global Aquarium's requested mode: 640 x 480 x 32, full screen.
+// Sets the global Aquarium's requested mode: 640 x 480 x 32 (or the size the
+// user or a tool chose, platform/picture.h), full screen.
 void RequestDemoMode();
 
 }  // namespace Demo

@@ -5,12 +5,14 @@
 // closes at process exit.
 #include "platform/sdl_backend.h"
 
+#include <GL/gl.h>
 #include <SDL.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/picture.h"
 #include "platform/sdl_display.h"
 #include "platform/sdl_gl.h"
 #include "platform/sdl_keys.h"
@@ -38,11 +40,13 @@ Proc WglGetProcAddress(const char* name)
     return reinterpret_cast<Proc>(SDL_GL_GetProcAddress(name));
 }
 
+void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels);
+
 class SdlBackend final : public Backend {
 public:
     SdlBackend()
-        : libraries_(WglFunctions{&WglCreateContext, &WglMakeCurrent, &WglDeleteContext,
-                                  &WglGetProcAddress})
+        : libraries_(GlModuleFunctions{&WglCreateContext, &WglMakeCurrent, &WglDeleteContext,
+                                       &WglGetProcAddress, &ReadPixels})
     {
     }
 
@@ -62,8 +66,9 @@ public:
     void UpdateWindow(WindowHandle) override {}
     DeviceContextHandle GetDC(WindowHandle window) override { return windows_.GetDC(window); }
     int ReleaseDC(WindowHandle window, DeviceContextHandle dc) override;
-    // The window manager draws frames and captions outside the client area.
-    int GetSystemMetrics(int) override { return 0; }
+    // The desktop's size; the window manager draws frames and captions
+    // outside the client area, so those measure 0.
+    int GetSystemMetrics(int index) override;
     bool PeekMessage(Message& message) override;
     void TranslateMessage(const Message& message) override { messages_.Translate(message); }
     std::intptr_t DispatchMessage(const Message& message) override;
@@ -97,6 +102,7 @@ public:
     GLContextHandle CreateContext(DeviceContextHandle dc);
     int MakeCurrent(DeviceContextHandle dc, GLContextHandle context);
     int DeleteContext(GLContextHandle context) { return contexts_.Delete(context); }
+    void ResolveFrame() const { contexts_.ResolveCurrentFrame(); }
 
 private:
     bool VideoReady();
@@ -143,6 +149,17 @@ int WglMakeCurrent(DeviceContextHandle dc, GLContextHandle context)
 int WglDeleteContext(GLContextHandle context)
 {
     return TheBackend().DeleteContext(context);
+}
+
+// The GL module's glReadPixels: a multisampled frame is resolved first, so
+// that a screenshot or a capture reads what was drawn.
+void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels)
+{
+    using ReadPixelsProc = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
+    static const auto read = reinterpret_cast<ReadPixelsProc>(SDL_GL_GetProcAddress("glReadPixels"));
+    TheBackend().ResolveFrame();
+    if (read != nullptr)
+        read(x, y, width, height, format, type, pixels);
 }
 
 // ---- lifetime ----
@@ -266,9 +283,18 @@ bool SdlBackend::SetPixelFormat(DeviceContextHandle dc, int format,
         return window->pixelFormat == format;
     if (!VideoReady() || !video_.GlLibraryReady())
         return false;
-    ApplyGlAttributes(pfd != nullptr ? *pfd : OnlyPixelFormat());
-    if (!display_.Open(*window))
-        return false;
+    const PixelFormatDescriptor& descriptor = pfd != nullptr ? *pfd : OnlyPixelFormat();
+    const int samples = ChosenPicture().samples;
+    ApplyGlAttributes(descriptor, samples);
+    if (!display_.Open(*window)) {
+        // A display without a multisampled visual still gets its window; the
+        // frame may then be multisampled offscreen.
+        if (samples <= 1)
+            return false;
+        ApplyGlAttributes(descriptor, 0);
+        if (!display_.Open(*window))
+            return false;
+    }
     window->pixelFormat = format;
     return true;
 }
@@ -302,6 +328,15 @@ std::uint16_t SdlBackend::GetAsyncKeyState(int virtualKey)
     if (VideoReady())
         SDL_PumpEvents();
     return keys_.Query(virtualKey);
+}
+
+int SdlBackend::GetSystemMetrics(int index)
+{
+    SDL_DisplayMode desktop;
+    if ((index != SM_CXSCREEN && index != SM_CYSCREEN) || !VideoReady() ||
+        SDL_GetDesktopDisplayMode(0, &desktop) != 0)
+        return 0;
+    return index == SM_CXSCREEN ? desktop.w : desktop.h;
 }
 
 int SdlBackend::ShowCursor(bool show)

@@ -2,6 +2,9 @@
 #include "platform/sdl_gl.h"
 
 #include <algorithm>
+#include <cstdio>
+
+#include "platform/picture.h"
 
 namespace platform {
 namespace {
@@ -17,13 +20,53 @@ constexpr std::uint8_t ALPHA_SHIFT = 24;
 constexpr std::uint8_t DEPTH_BITS = 24;
 constexpr std::uint8_t STENCIL_BITS = 8;
 
-// The frame is the window's size as the system asked for it.
+int SamplesAsked()
+{
+    const int samples = ChosenPicture().samples;
+    return samples > 1 ? samples : 0;
+}
+
+// Samples of the window's own framebuffer, as its context got them.
+int DrawableSamples()
+{
+    int buffers = 0;
+    int samples = 0;
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLEBUFFERS, &buffers);
+    SDL_GL_GetAttribute(SDL_GL_MULTISAMPLESAMPLES, &samples);
+    return buffers > 0 ? samples : 0;
+}
+
+// The frame is drawn offscreen unless the drawable is the window's size as
+// the system asked for it, and multisampled as asked for.
 bool NeedsOffscreenFrame(const WindowRecord& window)
 {
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(window.sdl, &width, &height);
-    return window.resizable || width != window.width || height != window.height;
+    return window.resizable || width != window.width || height != window.height ||
+           DrawableSamples() < SamplesAsked();
+}
+
+// The user hears once when the multisampling asked for cannot be had; the
+// picture is drawn with what there is.
+void SayWhatSamplesThereAre(int had)
+{
+    static bool said = false;
+    const int asked = SamplesAsked();
+    if (said || had >= asked)
+        return;
+    said = true;
+    if (had > 1)
+        std::fprintf(stderr, "Multisampling: %d samples cannot be had here; drawing with %d\n", asked, had);
+    else
+        std::fprintf(stderr, "Multisampling: %d samples cannot be had here; drawing without it\n", asked);
+}
+
+// Draws offscreen from now on, multisampled as asked where the context can.
+void StartOffscreenFrame(FramePresenter& frame, const WindowRecord& window)
+{
+    frame.Start(window.width, window.height, SamplesAsked(), ChosenPicture().sizeChosen);
+    SayWhatSamplesThereAre(frame.Active() ? frame.Samples() : DrawableSamples());
 }
 
 // Frames never tear: adaptive sync where the driver has it, else every refresh;
@@ -55,8 +98,10 @@ PixelFormatDescriptor OnlyPixelFormat()
     return pfd;
 }
 
-void ApplyGlAttributes(const PixelFormatDescriptor& pfd)
+void ApplyGlAttributes(const PixelFormatDescriptor& pfd, int samples)
 {
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLEBUFFERS, samples > 1 ? 1 : 0);
+    SDL_GL_SetAttribute(SDL_GL_MULTISAMPLESAMPLES, samples > 1 ? samples : 0);
     const bool rgbOnly = pfd.colorBits == RGB_ONLY_BITS;
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, CHANNEL_BITS);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, CHANNEL_BITS);
@@ -94,7 +139,9 @@ int SdlContexts::MakeCurrent(const WindowRecord* window, GLContextHandle context
     SwapOnRefresh();
     // Without framebuffer objects the frame is drawn into the window unscaled.
     if (NeedsOffscreenFrame(*window))
-        record->frame.Start(window->width, window->height);
+        StartOffscreenFrame(record->frame, *window);
+    else
+        SayWhatSamplesThereAre(DrawableSamples());
     return 1;
 }
 
@@ -121,7 +168,15 @@ void SdlContexts::Swap(const WindowRecord& window)
     // The mode may have been lost since (a refused switch, a size change):
     // the next frame is drawn offscreen and scaled.
     if (current != nullptr && NeedsOffscreenFrame(window))
-        current->frame.Start(window.width, window.height);
+        StartOffscreenFrame(current->frame, window);
+}
+
+void SdlContexts::ResolveCurrentFrame() const
+{
+    const SDL_GLContext context = SDL_GL_GetCurrentContext();
+    const ContextRecord* const record = context != nullptr ? Find(static_cast<GLContextHandle>(context)) : nullptr;
+    if (record != nullptr && record->frame.Active())
+        record->frame.Resolve();
 }
 
 void SdlContexts::DeleteAll()

@@ -1,8 +1,9 @@
 // Pixel format, GL contexts and buffer swaps of the real backend. Every
 // window offers one pixel format (RGBA 8-8-8-8, depth 24, stencil 8, double
-// buffer). A context made current on a window whose drawable is not the
-// frame's size, or may change size, draws into an offscreen frame that every
-// swap scales onto the window; otherwise the window is drawn directly.
+// buffer), multisampled when the picture asks for it. A context made current
+// on a window whose drawable is not the frame's size, may change size, or
+// lacks the samples asked for, draws into an offscreen frame that every swap
+// shows on the window; otherwise the window is drawn directly.
 // Main thread; SDL video is running.
 #pragma once
 
@@ -19,8 +20,9 @@ namespace platform {
 
 // The one pixel format, as DescribePixelFormat fills it in.
 PixelFormatDescriptor OnlyPixelFormat();
-// SDL picks the GL visual from these when the window is created.
-void ApplyGlAttributes(const PixelFormatDescriptor& pfd);
+// SDL picks the GL visual from these when the window is created; samples
+// above 1 ask for a multisampled one.
+void ApplyGlAttributes(const PixelFormatDescriptor& pfd, int samples);
 
 class SdlContexts {
 public:
@@ -32,6 +34,8 @@ public:
     int Delete(GLContextHandle context);
     // Shows the frame drawn on window: blitted when drawn offscreen.
     void Swap(const WindowRecord& window);
+    // Makes the current context's frame readable (a multisampled one resolved).
+    void ResolveCurrentFrame() const;
     void DeleteAll();
 
 private:

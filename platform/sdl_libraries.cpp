@@ -103,11 +103,12 @@ Proc SdlLibraries::Find(ModuleHandle module, const char* name) const
 
 Proc SdlLibraries::GlExport(const ModuleRecord& module, const char* name) const
 {
-    const std::array<std::pair<const char*, Proc>, 4> own{{
-        {"wglCreateContext", reinterpret_cast<Proc>(wgl_.createContext)},
-        {"wglMakeCurrent", reinterpret_cast<Proc>(wgl_.makeCurrent)},
-        {"wglDeleteContext", reinterpret_cast<Proc>(wgl_.deleteContext)},
-        {"wglGetProcAddress", reinterpret_cast<Proc>(wgl_.getProcAddress)},
+    const std::array<std::pair<const char*, Proc>, 5> own{{
+        {"wglCreateContext", reinterpret_cast<Proc>(own_.createContext)},
+        {"wglMakeCurrent", reinterpret_cast<Proc>(own_.makeCurrent)},
+        {"wglDeleteContext", reinterpret_cast<Proc>(own_.deleteContext)},
+        {"wglGetProcAddress", reinterpret_cast<Proc>(own_.getProcAddress)},
+        {"glReadPixels", reinterpret_cast<Proc>(own_.readPixels)},
     }};
     for (const auto& [ownName, proc] : own) {
         if (std::strcmp(ownName, name) == 0)

@@ -1,6 +1,6 @@
 // Libraries of the real backend, by their Windows file names: "opengl32.dll"
 // is libGL.so.1 and "glu32.dll" libGLU.so.1, opened with dlopen. The GL module
-// answers the wgl names with the backend's own functions, and the GLU module
+// answers the wgl names and glReadPixels with the backend's own functions, and the GLU module
 // supplies the Windows-only gluErrorUnicodeStringEXT. Main thread only.
 #pragma once
 
@@ -11,17 +11,19 @@
 
 namespace platform {
 
-// What the GL module exports under the wgl names.
-struct WglFunctions {
+// What the GL module answers with the backend's own functions: the wgl
+// names, and glReadPixels, which resolves a multisampled frame first.
+struct GlModuleFunctions {
     CreateContextProc createContext;
     MakeCurrentProc makeCurrent;
     DeleteContextProc deleteContext;
     GetGLProcAddressProc getProcAddress;
+    void (*readPixels)(int x, int y, int width, int height, unsigned format, unsigned type, void* pixels);
 };
 
 class SdlLibraries {
 public:
-    explicit SdlLibraries(const WglFunctions& wgl) : wgl_(wgl) {}
+    explicit SdlLibraries(const GlModuleFunctions& own) : own_(own) {}
     // Null for a name without a Linux counterpart or a library that will not open.
     ModuleHandle Load(const char* name);
     Proc Find(ModuleHandle module, const char* name) const;
@@ -39,7 +41,7 @@ private:
     ModuleRecord* RecordOf(ModuleHandle module) const;
     Proc GlExport(const ModuleRecord& module, const char* name) const;
 
-    WglFunctions wgl_;
+    GlModuleFunctions own_;
     std::vector<std::unique_ptr<ModuleRecord>> modules_;
 };
 

@@ -151,6 +151,8 @@ TEST_F(CaptureCommand, ArgumentsItCannotUseAreRefusedBeforeAnythingIsWritten)
         {"5", "4", "7", "out"},   {"51", "51", "7", "out"}, {"-1", "4", "7", "out"}, {"4", "x", "7", "out"},
         {"4", "5", "0", "out"},   {"4", "5", "1001", "out"}, {"4", "5", "7.5", "out"}, {"4", "5", "7", "-"},
         {"4", "5", "7", "out", "--sound", "m.wav"},           {"4", "5", "7", "out", "--music"},
+        {"4", "5", "7", "out", "--size", "1920x1080"},        {"4", "5", "7", "out", "--size", "160x120"},
+        {"4", "5", "7", "out", "--samples", "0"},             {"4", "5", "7", "out", "--size"},
     };
     for (std::vector<std::string> arguments : refused) {
         SCOPED_TRACE(arguments[0] + " " + arguments[1] + " " + arguments[2] + " " + arguments[3]);
@@ -158,6 +160,33 @@ TEST_F(CaptureCommand, ArgumentsItCannotUseAreRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(Aqtool(arguments).status, 2);
         EXPECT_FALSE(std::filesystem::exists("out"));
     }
+}
+
+TEST_F(CaptureCommand, ASizeItCannotUseIsNamedAsItWasGiven)
+{
+    const AqtoolOutcome outcome = Aqtool({"capture", "4", "5", "7", "out", "--size", "1024x767"});
+    EXPECT_EQ(outcome.status, 2);
+    EXPECT_EQ(outcome.err, "aqtool capture: --size: '1024x767' is not a 4:3 size from 320x240 to 8192x6144\n");
+}
+
+// At another size the frames are that size, on stdout and in files, and show
+// the same scene at the same moments: the wall's colour at the same place.
+TEST_F(CaptureCommand, FramesOfAChosenSizeAndMultisamplingShowTheSameShow)
+{
+    constexpr std::size_t SMALL_WIDTH = 320, SMALL_HEIGHT = 240, SMALL_BYTES = SMALL_WIDTH * SMALL_HEIGHT * 3;
+    const AqtoolOutcome small = Aqtool({"capture", "4", "5", "7", "-", "--music", "m.wav", "--size", "320x240",
+                                        "--samples", "4"});
+    ASSERT_EQ(small.status, 0) << small.err;
+    ASSERT_EQ(small.out.size(), FRAMES * SMALL_BYTES);
+    const AqtoolOutcome usual = CaptureRaw();
+    ASSERT_EQ(usual.status, 0);
+    for (std::size_t frame = 0; frame < FRAMES; ++frame) {
+        const std::size_t at = frame * SMALL_BYTES + (SMALL_HEIGHT / 2 * SMALL_WIDTH + 40) * 3;
+        const auto on = [&](int channel) { return small.out[at + channel] != 0 ? "1" : "0"; };
+        EXPECT_EQ(std::string(on(0)) + on(1) + on(2), MarkerColour(usual.out, frame)) << frame;
+    }
+    ASSERT_EQ(Aqtool({"capture", "4", "4", "2", "out", "--size", "320x240"}).status, 0);
+    EXPECT_EQ(ReadFile(FrameName(0)).size(), TGA_HEADER + SMALL_BYTES);
 }
 
 TEST_F(CaptureCommand, FailuresEndWithStatusOneAndSayWhy)

@@ -16,6 +16,7 @@
 #include "host/opengllib.h"
 #include "host/systemobjects.h"
 #include "platform/frame_presenter.h"
+#include "platform/picture.h"
 #include "tests/support/demo_fill.h"
 #include "tests/support/child_processes.h"
 #include "tests/support/scratch_directory.h"
@@ -39,14 +40,15 @@ void ClearTo(std::uint32_t colour)
 }
 
 // Blue, the lower-left quarter red and the upper-right green (GL's rows run
-// bottom up): a picture whose orientation and extent show.
+// bottom up): a picture whose orientation and extent show, at the frame's size.
 void DrawPattern()
 {
+    const int halfWidth = gAquarium.width / 2, halfHeight = gAquarium.height / 2;
     ClearTo(BLUE);
     OpenGLLib::glEnable(GL_SCISSOR_TEST);
-    OpenGLLib::glScissor(0, 0, 320, 240);
+    OpenGLLib::glScissor(0, 0, halfWidth, halfHeight);
     ClearTo(RED);
-    OpenGLLib::glScissor(320, 240, 320, 240);
+    OpenGLLib::glScissor(halfWidth, halfHeight, halfWidth, halfHeight);
     ClearTo(GREEN);
     OpenGLLib::glDisable(GL_SCISSOR_TEST);
 }
@@ -58,11 +60,12 @@ std::uint32_t FramePixel(int x, int y)
     return std::uint32_t{rgb[0]} << 16 | std::uint32_t{rgb[1]} << 8 | rgb[2];
 }
 
-// Reads, as a screenshot does, find the 640 x 480 frame itself, unscaled.
+// Reads, as a screenshot does, find the frame itself at its own size, unscaled.
 bool FrameReadsRight()
 {
-    return FramePixel(319, 0) == RED && FramePixel(320, 0) == BLUE &&
-           FramePixel(639, 479) == GREEN && FramePixel(0, 479) == BLUE;
+    const int width = gAquarium.width, height = gAquarium.height;
+    return FramePixel(width / 2 - 1, 0) == RED && FramePixel(width / 2, 0) == BLUE &&
+           FramePixel(width - 1, height - 1) == GREEN && FramePixel(0, height - 1) == BLUE;
 }
 
 // The child: fills on display, lets prepare act, draws two frames (Mesa takes
@@ -172,6 +175,46 @@ TEST(XvfbFrame, TheFrameFillsTheScreenAt4To3OnBlackOrOneToOneInItsOwnMode)
         SCOPED_TRACE(std::to_string(screen.width) + "x" + std::to_string(screen.height));
         ExpectCapture(screen.width, screen.height, ShowPatternFullScreen, screen.outcome,
                       Capture{screen.width, screen.height, {}}, screen.picture);
+    }
+}
+
+// The child of a test that set AQUARIUM_RESOLUTION: the choice is read as
+// the demo reads it.
+[[noreturn]] void ShowPatternAtTheChosenSize(const std::string& display, const std::string& capture)
+{
+    platform::PictureChoice choice;
+    std::string refusal;
+    if (!platform::ReadPictureChoice(choice, refusal))
+        std::exit(6);
+    platform::SetPictureChoice(choice);
+    ShowPattern(display, capture);
+}
+
+struct ChosenScreen {
+    const char* resolution;
+    Screen screen;
+};
+
+// native is the desktop's own 4:3 picture: a 1600 x 1200 screen has that mode
+// and shows it directly; a 1280 x 720 one is asked for 960 x 720 in vain and
+// shows the frame between black bars. A smaller size is shown 1:1, centred.
+TEST(XvfbFrame, AChosenSizeIsTheDisplaysModeOrShownOneToOneWhereItFits)
+{
+    const ChosenScreen screens[] = {
+        {"native", {1600, 1200, {0, 0, 1600, 1200}, {"no", ""}}},
+        {"native", {1280, 720, {160, 0, 960, 720},
+                    {"yes", "ChangeResolution: The video mode 960x720x32-bit color is not supported\n"}}},
+        {"1024x768", {1600, 1200, {288, 216, 1024, 768},
+                      {"yes", "ChangeResolution: The video mode 1024x768x32-bit color is not supported\n"}}},
+    };
+    for (const ChosenScreen& chosen : screens) {
+        const Screen& screen = chosen.screen;
+        SCOPED_TRACE(std::string(chosen.resolution) + " on " + std::to_string(screen.width) + "x" +
+                     std::to_string(screen.height));
+        setenv("AQUARIUM_RESOLUTION", chosen.resolution, 1);
+        ExpectCapture(screen.width, screen.height, ShowPatternAtTheChosenSize, screen.outcome,
+                      Capture{screen.width, screen.height, {}}, screen.picture);
+        unsetenv("AQUARIUM_RESOLUTION");
     }
 }
 

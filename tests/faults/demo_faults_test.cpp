@@ -114,6 +114,29 @@ TEST_F(DemoFaults, ASceneCutShortAtAnyChunkBoundaryIsRefusedByItsLoader)
     }
 }
 
+// A picture the user chose that cannot be had stops the demo before anything
+// starts, naming the choice as it was given.
+TEST_F(DemoFaults, AnUnusablePictureChoiceEndsItWithStatusTwoBeforeItStarts)
+{
+    struct Case {
+        const char* variable;
+        const char* value;
+        const char* message;
+    };
+    const Case cases[] = {
+        {"AQUARIUM_RESOLUTION", "1920x1080",
+         "aquarium: AQUARIUM_RESOLUTION: '1920x1080' is not a 4:3 size from 320x240 to 8192x6144\n"},
+        {"AQUARIUM_RESOLUTION", "full", "aquarium: AQUARIUM_RESOLUTION: 'full' is not a 4:3 size from 320x240 to 8192x6144\n"},
+        {"AQUARIUM_SAMPLES", "64", "aquarium: AQUARIUM_SAMPLES: '64' is not a number of samples from 1 to 32\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        const DemoRun run = RunDemo(SHORT_SCENE, {{c.variable, c.value}});
+        EXPECT_EQ(run.status, 2);
+        EXPECT_EQ(run.err, c.message);
+    }
+}
+
 // The device's failure is silent by design: the music keeps time on no output.
 TEST_F(DemoFaults, WithNoAudioDeviceTheShowPlaysToItsEndInSilence)
 {

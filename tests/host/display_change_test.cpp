@@ -11,8 +11,10 @@
 
 #include "host/aquarium.h"
 #include "host/error.h"
+#include "host/scenelists.h"
 #include "platform/fake_backend.h"
 #include "platform/fake_gl.h"
+#include "platform/picture.h"
 
 namespace {
 
@@ -65,6 +67,16 @@ std::vector<std::uint32_t> FieldsOf(const std::vector<platform::FakeBackend::Dis
     return fields;
 }
 
+// A fresh error text and display, and the recording GL libraries to load.
+void StartFill(platform::FakeBackend& fake)
+{
+    Error::Reset();
+    gDisplay = AquariumDisplay{};
+    platform::FakeGLReset();
+    fake.AddLibrary("opengl32.dll", platform::FakeGLExports());
+    fake.AddLibrary("glu32.dll", platform::FakeGLUExports());
+}
+
 void SwimNothing() {}
 const SwimFunction SWIM_LIST[] = {nullptr, SwimNothing, nullptr};
 const LightFunction LIGHT_LIST[] = {nullptr, nullptr};
@@ -74,13 +86,9 @@ TEST(RefusedDisplayChange, IsReportedWithTheNumbersAskedAndTheFullScreenFillGoes
 {
     for (const Refusal& refusal : REFUSALS) {
         SCOPED_TRACE(refusal.name);
-        Error::Reset();
-        gDisplay = AquariumDisplay{};
-        platform::FakeGLReset();
         platform::ScopedFakeBackend scoped;
         platform::FakeBackend& fake = scoped.fake;
-        fake.AddLibrary("opengl32.dll", platform::FakeGLExports());
-        fake.AddLibrary("glu32.dll", platform::FakeGLUExports());
+        StartFill(fake);
         fake.displayModes = refusal.offered;
         fake.desktopMode = refusal.offered.empty() ? DisplayMode{} : refusal.offered.back();
         fake.answersFollowDisplayModes = refusal.answers.empty();
@@ -104,6 +112,50 @@ TEST(RefusedDisplayChange, IsReportedWithTheNumbersAskedAndTheFullScreenFillGoes
                                      std::to_string(refusal.height) + ")";
         EXPECT_EQ(platform::FakeGLCalls().back(), viewport) << "drawing keeps its own size";
         Aquarium::GLShutdown();
+    }
+}
+
+// A size the user chose is what the display is asked for, the window's and
+// the drawing's size, and the view's: the framing scales with the picture.
+TEST(ChosenPictureSize, IsAskedOfTheDisplayAndFillsTheAquarium)
+{
+    struct Chosen {
+        platform::PictureChoice choice;
+        std::int32_t width, height;
+    };
+    platform::PictureChoice native;
+    native.sizeChosen = native.native = true;
+    platform::PictureChoice large;
+    large.sizeChosen = true;
+    large.size = {1024, 768};
+    for (const Chosen& chosen : {Chosen{large, 1024, 768}, Chosen{native, 1440, 1080}}) {
+        SCOPED_TRACE(chosen.width);
+        platform::ScopedFakeBackend scoped;
+        platform::FakeBackend& fake = scoped.fake;
+        StartFill(fake);
+        fake.systemMetrics[platform::SM_CXSCREEN] = 1920;
+        fake.systemMetrics[platform::SM_CYSCREEN] = 1080;
+        platform::SetPictureChoice(chosen.choice);
+        const std::int32_t width = gAquarium.width, height = gAquarium.height;
+        const std::uint8_t fullScreen = gAquarium.fullScreen;
+        Demo::RequestDemoMode();
+        Aquarium aquarium;
+        aquarium.width = gAquarium.width;
+        aquarium.height = gAquarium.height;
+        aquarium.fullScreen = 1;
+        gAquarium.width = width, gAquarium.height = height, gAquarium.fullScreen = fullScreen;
+        EXPECT_TRUE(aquarium.FillOpenGL(SWIM_LIST, LIGHT_LIST, POLYGON_LIST, fake.ProgramInstance()));
+        ASSERT_FALSE(fake.displayChanges.empty());
+        EXPECT_EQ(fake.displayChanges[0].mode.width, static_cast<std::uint32_t>(chosen.width));
+        EXPECT_EQ(fake.displayChanges[0].mode.height, static_cast<std::uint32_t>(chosen.height));
+        EXPECT_EQ(fake.createdWindows.at(0).width, chosen.width);
+        EXPECT_EQ(platform::FakeGLCalls().back(), "glViewport(0, 0, " + std::to_string(chosen.width) + ", " +
+                                                      std::to_string(chosen.height) + ")");
+        EXPECT_EQ(aquarium.centreX, chosen.width / 2.0f);
+        EXPECT_EQ(aquarium.xScale, chosen.width * 384.0f / 320.0f);
+        EXPECT_EQ(aquarium.clipBottom, chosen.height - 1.0f);
+        Aquarium::GLShutdown();
+        platform::SetPictureChoice(platform::PictureChoice{});
     }
 }
 

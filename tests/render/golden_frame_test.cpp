@@ -266,4 +266,29 @@ TEST_F(GoldenFrame, FlaresShowTheLightAndTheTrail)
     EXPECT_EQ(LitPixels(*frame_, 590, 320, 640, 480), 0u);
 }
 
+// The same scene at twice the size, averaged over 2 x 2 pixels: everything
+// sized in pixels (the view, the clip edges, the flares, the near-plane cuts)
+// scales with the picture, so only the finer edges differ.
+TEST_F(GoldenFrame, DrawnAt1280By960AndAveragedTwoByTwoItIsThe640By480Frame)
+{
+    const test_support::AqtoolOutcome big = test_support::Aqtool(
+        {"render", golden::SCENE_FILE, std::to_string(golden::RENDER_TIME), "big.tga", "--size", "1280x960"});
+    ASSERT_EQ(big.status, 0) << big.err;
+    const Picture twice = Load("big.tga");
+    ASSERT_EQ(twice.width, 2 * WIDTH);
+    ASSERT_EQ(twice.height, 2 * HEIGHT);
+    double difference = 0.0;
+    for (int y = 0; y < HEIGHT; ++y) {
+        for (int x = 0; x < WIDTH; ++x) {
+            for (int channel = 0; channel < 3; ++channel) {
+                const int sum = twice.At(2 * x, 2 * y)[channel] + twice.At(2 * x + 1, 2 * y)[channel] +
+                                twice.At(2 * x, 2 * y + 1)[channel] + twice.At(2 * x + 1, 2 * y + 1)[channel];
+                difference += std::abs(sum / 4.0 - frame_->At(x, y)[channel]);
+            }
+        }
+    }
+    const double mean = difference / (3.0 * WIDTH * HEIGHT);
+    EXPECT_LT(mean, 3.0) << "mean difference in levels";
+}
+
 }  // namespace

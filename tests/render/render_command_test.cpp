@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "tests/render/golden_scene.h"
 #include "tests/support/aqtool_run.h"
@@ -52,6 +53,45 @@ TEST_F(RenderCommand, AnUnwritableOutFailsWithTheWritersMessage)
     const AqtoolOutcome outcome = Aqtool({"render", golden::SCENE_FILE, "0", "no/such/folder/frame.tga"});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_THAT(outcome.err, EndsWith("TGA::Save: Error opening file (no/such/folder/frame.tga)\n"));
+}
+
+TEST_F(RenderCommand, OptionsItCannotUseAreRefusedNamingThemAsGiven)
+{
+    golden::WriteScene();
+    struct Case {
+        std::vector<std::string> options;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"--size", "640x481"}, "aqtool render: --size: '640x481' is not a 4:3 size from 320x240 to 8192x6144\n"},
+        {{"--size", "16384x12288"},
+         "aqtool render: --size: '16384x12288' is not a 4:3 size from 320x240 to 8192x6144\n"},
+        {{"--samples", "x"}, "aqtool render: --samples: 'x' is not a number of samples from 1 to 32\n"},
+        {{"--music", "m.wav"}, "aqtool render: no option '--music'\n"},
+        {{"--size", "640x480", "--samples"}, "aqtool render: the option --samples needs a value\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        std::vector<std::string> arguments = {"render", golden::SCENE_FILE, "0", "frame.tga"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const AqtoolOutcome outcome = Aqtool(arguments);
+        EXPECT_EQ(outcome.status, 2);
+        EXPECT_EQ(outcome.err, c.message);
+        EXPECT_FALSE(std::filesystem::exists("frame.tga"));
+    }
+}
+
+// More samples than the renderer has draws with what it has, and says so.
+TEST_F(RenderCommand, MultisamplingThatCannotBeHadIsSaidAndTheFrameDrawnAllTheSame)
+{
+    golden::WriteScene();
+    const AqtoolOutcome outcome =
+        Aqtool({"render", golden::SCENE_FILE, "0", "frame.tga", "--samples", "32", "--size", "320x240"});
+    EXPECT_EQ(outcome.status, 0);
+    if (!outcome.err.empty()) {
+        EXPECT_THAT(outcome.err, ::testing::StartsWith("Multisampling: 32 samples cannot be had here; drawing "));
+    }
+    EXPECT_EQ(std::filesystem::file_size("frame.tga"), 18u + 320u * 240u * 3u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "tools/aqtool/capture_backend.h"
 
 #include "host/scenelists.h"
+#include "platform/picture.h"
 
 namespace aqtool {
 
@@ -10,9 +11,12 @@ namespace {
 constexpr std::int64_t TICKS_PER_FRAME = 1000;
 constexpr std::uint32_t DEMO_BITS = DEMO_COLOUR_DEPTH;
 
-bool IsDemoMode(const platform::DisplayMode& mode)
+// The capture's mode: the demo's colour depth at the picture's size.
+bool IsCaptureMode(const platform::DisplayMode& mode)
 {
-    return mode.width == DEMO_WIDTH && mode.height == DEMO_HEIGHT && mode.bitsPerPel == DEMO_BITS;
+    const platform::PictureSize size = platform::ChosenPicture().size;
+    return mode.width == static_cast<std::uint32_t>(size.width) &&
+           mode.height == static_cast<std::uint32_t>(size.height) && mode.bitsPerPel == DEMO_BITS;
 }
 }  // namespace
 
@@ -63,21 +67,22 @@ std::intptr_t CaptureBackend::DefWindowProc(const platform::Message& message)
     return real_.DefWindowProc(message);
 }
 
-// The frames are files of the demo's size; the real display is never switched.
+// The frames are files of the picture's size; the real display is never switched.
 bool CaptureBackend::EnumDisplaySettings(std::uint32_t index, platform::DisplayMode& mode)
 {
     if (index != 0)
         return false;
+    const platform::PictureSize size = platform::ChosenPicture().size;
     mode = platform::DisplayMode{};
-    mode.width = DEMO_WIDTH;
-    mode.height = DEMO_HEIGHT;
+    mode.width = static_cast<std::uint32_t>(size.width);
+    mode.height = static_cast<std::uint32_t>(size.height);
     mode.bitsPerPel = DEMO_BITS;
     return true;
 }
 
 int CaptureBackend::ChangeDisplaySettings(const platform::DisplayMode* mode, std::uint32_t)
 {
-    return mode == nullptr || IsDemoMode(*mode) ? platform::DISP_CHANGE_SUCCESSFUL : platform::DISP_CHANGE_BADMODE;
+    return mode == nullptr || IsCaptureMode(*mode) ? platform::DISP_CHANGE_SUCCESSFUL : platform::DISP_CHANGE_BADMODE;
 }
 
 int CaptureBackend::ChoosePixelFormat(platform::DeviceContextHandle dc, const platform::PixelFormatDescriptor* pfd)

@@ -17,13 +17,13 @@
 #include "tools/aqtool/capture_music.h"
 #include "tools/aqtool/capture_session.h"
 #include "tools/aqtool/commands.h"
+#include "tools/aqtool/options.h"
 
 namespace aqtool {
 
 namespace {
 
 constexpr std::uint32_t MAX_FRAMES_PER_SECOND = 1000;  // beyond, frames would share a clock reading
-constexpr const char* MUSIC_OPTION = "--music";
 constexpr const char* MUSIC_FILE = "music.wav";
 
 // The whole of text as a decimal number from 0 to limit.
@@ -47,7 +47,8 @@ int UsageError(const char* text, const char* argument)
     return EXIT_USAGE;
 }
 
-// Reads FIRST LAST FPS OUTDIR [--music FILE] into plan; a usage error's status, else EXIT_OK.
+// Reads FIRST LAST FPS OUTDIR and the options into plan; a usage error's
+// status, else EXIT_OK.
 int ReadPlan(char* const* arguments, CapturePlan& plan)
 {
     std::uint32_t first = 0;
@@ -60,15 +61,14 @@ int ReadPlan(char* const* arguments, CapturePlan& plan)
         return UsageError("FPS is not a number of frames a second from 1 to 1000", arguments[2]);
     plan.range = ParseCommandLine((std::string(arguments[0]) + " " + arguments[1]).c_str());
     plan.outDir = arguments[3];
-    if (arguments[4] != nullptr) {
-        if (std::strcmp(arguments[4], MUSIC_OPTION) != 0 || arguments[5] == nullptr)
-            return UsageError("the option after OUTDIR is --music FILE", arguments[4]);
-        plan.musicPath = arguments[5];
-    } else if (plan.Raw()) {
+    ToolOptions options;
+    const int usage = ReadOptions("capture", arguments + 4, {MUSIC_OPTION, SIZE_OPTION, SAMPLES_OPTION}, options);
+    if (usage != EXIT_OK)
+        return usage;
+    if (options.music.empty() && plan.Raw())
         return UsageError("frames on standard output need --music FILE for the music", arguments[3]);
-    } else {
-        plan.musicPath = plan.outDir + "/" + MUSIC_FILE;
-    }
+    plan.musicPath = options.music.empty() ? plan.outDir + "/" + MUSIC_FILE : options.music;
+    plan.picture = options.picture;
     return EXIT_OK;
 }
 
@@ -90,6 +90,7 @@ int Capture(char* const* arguments)
     // A reader that goes away makes the next frame's write fail, which ends the show.
     std::signal(SIGPIPE, SIG_IGN);
     platform::UseOffscreenVideo();
+    platform::SetPictureChoice(plan.picture);
     platform::InstallMusic(&music);
     platform::Install(&backend);
     const std::string commandLine = std::string(arguments[0]) + " " + arguments[1];

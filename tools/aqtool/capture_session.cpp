@@ -28,10 +28,6 @@ constexpr std::size_t FRAME_NAME_ROOM = 32;  // "/frame", the number, ".tga", NU
 constexpr auto TERMINAL_INTERVAL = std::chrono::milliseconds(250);
 constexpr auto LOG_INTERVAL = std::chrono::seconds(5);
 
-constexpr std::size_t FRAME_PIXELS = static_cast<std::size_t>(DEMO_WIDTH) * DEMO_HEIGHT;
-constexpr std::size_t ROW_BYTES = static_cast<std::size_t>(DEMO_WIDTH) * RGB_BYTES;
-// glReadPixels starts every row on a four-byte boundary.
-constexpr std::size_t READ_ROW_STRIDE = (ROW_BYTES + 3) / 4 * 4;
 
 double SecondsSince(std::chrono::steady_clock::time_point start)
 {
@@ -65,6 +61,11 @@ std::uint64_t CapturePlan::AudioFramesBefore(std::uint64_t frame) const
 
 CaptureSession::CaptureSession(const CapturePlan& plan, CaptureMusic& music) : plan_(plan), music_(music) {}
 
+std::size_t CaptureSession::FramePixels() const
+{
+    return static_cast<std::size_t>(plan_.picture.size.width) * static_cast<std::size_t>(plan_.picture.size.height);
+}
+
 bool CaptureSession::Open()
 {
     if (!plan_.Raw()) {
@@ -76,8 +77,8 @@ bool CaptureSession::Open()
         }
     }
     const std::size_t musicFrames = static_cast<std::size_t>(plan_.AudioFramesBefore(1)) + 1;
-    frame_.reset(new (std::nothrow) std::uint8_t[FRAME_PIXELS * READ_BACK_BYTES]);
-    rows_.reset(plan_.Raw() ? new (std::nothrow) std::uint8_t[FRAME_PIXELS * RGB_BYTES] : nullptr);
+    frame_.reset(new (std::nothrow) std::uint8_t[FramePixels() * READ_BACK_BYTES]);
+    rows_.reset(plan_.Raw() ? new (std::nothrow) std::uint8_t[FramePixels() * RGB_BYTES] : nullptr);
     if (!frame_ || (plan_.Raw() && !rows_)) {
         Error::Report(1, "aqtool capture: Not enough memory for the frames.\n");
         return false;
@@ -115,16 +116,19 @@ bool CaptureSession::WriteFrame()
     if (plan_.Raw())
         return WriteRawFrame();
     std::snprintf(framePath_.data(), framePath_.size(), "%s/frame%05u.tga", plan_.outDir.c_str(), done_);
-    return TGA::Save(frame_.get(), framePath_.data(), DEMO_WIDTH, DEMO_HEIGHT, SAVED_BITS);
+    const platform::PictureSize size = plan_.picture.size;
+    return TGA::Save(frame_.get(), framePath_.data(), size.width, size.height, SAVED_BITS);
 }
 
 bool CaptureSession::WriteRawFrame()
 {
-    for (std::size_t row = 0; row < static_cast<std::size_t>(DEMO_HEIGHT); ++row) {
-        const std::uint8_t* const from = frame_.get() + (DEMO_HEIGHT - 1 - row) * READ_ROW_STRIDE;
-        std::memcpy(rows_.get() + row * ROW_BYTES, from, ROW_BYTES);
-    }
-    const std::size_t bytes = FRAME_PIXELS * RGB_BYTES;
+    const std::size_t height = static_cast<std::size_t>(plan_.picture.size.height);
+    const std::size_t rowBytes = static_cast<std::size_t>(plan_.picture.size.width) * RGB_BYTES;
+    // glReadPixels starts every row on a four-byte boundary.
+    const std::size_t stride = (rowBytes + 3) / 4 * 4;
+    for (std::size_t row = 0; row < height; ++row)
+        std::memcpy(rows_.get() + row * rowBytes, frame_.get() + (height - 1 - row) * stride, rowBytes);
+    const std::size_t bytes = FramePixels() * RGB_BYTES;
     if (std::fwrite(rows_.get(), 1, bytes, stdout) != bytes) {
         Error::Report(1, "aqtool capture: Error writing to standard output\n");
         return false;

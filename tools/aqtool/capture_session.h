@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/timeline.h"
+#include "platform/picture.h"
 #include "tools/aqtool/capture_music.h"
 #include "tools/writers/wavwriter.h"
 
@@ -26,6 +27,7 @@ struct CapturePlan {
     std::uint32_t framesPerSecond = 0;
     std::string outDir;               // RAW_OUTPUT for stdout
     std::string musicPath;            // the WAV file
+    platform::PictureChoice picture;  // the frames' size and multisampling
 
     bool Raw() const { return outDir == RAW_OUTPUT; }
     // Milliseconds of music from the first scene's start to the last one's end.
@@ -57,6 +59,7 @@ public:
     int Finish();
 
 private:
+    std::size_t FramePixels() const;
     bool WriteFrame();
     bool WriteRawFrame();
     bool WriteMusic();

@@ -41,11 +41,11 @@ int Mesh(char* const* arguments);  // NAME
 int ShowScene(char* const* arguments);  // NAME FRAME
 
 // Frames (render_command.cpp, sheet_command.cpp, speed_command.cpp).
-int Render(char* const* arguments);  // NAME TIME OUT.tga
+int Render(char* const* arguments);  // NAME TIME OUT.tga [--size WxH] [--samples N]
 int Sheet(char* const* arguments);   // OUT.png [TIMES...]
 int Speed(char* const* arguments);   // [FRAMES]
 
 // Captures (capture_command.cpp).
-int Capture(char* const* arguments);  // FIRST LAST FPS OUTDIR [--music FILE]
+int Capture(char* const* arguments);  // FIRST LAST FPS OUTDIR [--music FILE] [--size WxH] [--samples N]
 
 }  // namespace aqtool

@@ -21,10 +21,11 @@ const Command COMMANDS[] = {
     {"mesh", "NAME", "load the mesh NAME as a scene would and print it as JSON", 1, Mesh},
     {"scene", "NAME FRAME", "load the scene NAME as the demo does, animate it at FRAME and print it as JSON", 2,
      ShowScene},
-    {"render", "NAME TIME OUT.tga",
-     "draw the frame of the scene NAME, TIME ms into it, as the demo does (640 x 480, headless) and write it as "
-     "a 24-bit TGA; the first scene's trails build up over many frames, which one frame cannot show",
-     3, Render},
+    {"render", "NAME TIME OUT.tga [--size WxH] [--samples N]",
+     "draw the frame of the scene NAME, TIME ms into it, as the demo does (headless, 640 x 480 or the 4:3 "
+     "size WxH from 320x240 to 8192x6144, N-times multisampled) and write it as a 24-bit TGA; the first "
+     "scene's trails build up over many frames, which one frame cannot show",
+     3, Render, 4},
     {"sheet", "OUT.png [TIMES...]",
      "draw every scene of the show as render does, at the middle of its slot or at each given fraction of it, "
      "and write the frames with their scene numbers as one PNG contact sheet",
@@ -33,11 +34,12 @@ const Command COMMANDS[] = {
      "draw FRAMES passes (120) spread over each scene's slot as the demo does and print frames per second, "
      "the slowest scene and the median",
      0, Speed, 1},
-    {"capture", "FIRST LAST FPS OUTDIR [--music FILE]",
+    {"capture", "FIRST LAST FPS OUTDIR [--music FILE] [--size WxH] [--samples N]",
      "play scenes FIRST to LAST as the demo does, headless, at exactly FPS frames a second of music time "
      "however long a frame takes, writing OUTDIR/frame00000.tga ... and OUTDIR/music.wav, the music of the "
-     "same time; OUTDIR - writes raw RGB24 frames (640 x 480, rows top first) to stdout and the music to FILE",
-     4, Capture, 2},
+     "same time; OUTDIR - writes raw RGB24 frames (rows top first) to stdout and the music to FILE; frames "
+     "are 640 x 480 or WxH as render draws them",
+     4, Capture, 6},
 };
 
 const char* const HELP_REQUESTS[] = {"--help", "-h", "help"};

@@ -1,5 +1,6 @@
 // aqtool render: shows a data maker one frame of a scene exactly as the demo
-// draws it, written as a 24-bit TGA file like the demo's screenshots.
+// draws it, written as a 24-bit TGA file like the demo's screenshots, at the
+// demo's size or at another one.
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "image/tga.h"
 #include "tools/aqtool/commands.h"
 #include "tools/aqtool/demo_archive.h"
+#include "tools/aqtool/options.h"
 #include "tools/aqtool/render_frame.h"
 
 namespace aqtool {
@@ -60,6 +62,11 @@ int Render(char* const* arguments)
                      arguments[1]);
         return EXIT_USAGE;
     }
+    ToolOptions options;
+    const int usage = ReadOptions("render", arguments + 3, {SIZE_OPTION, SAMPLES_OPTION}, options);
+    if (usage != EXIT_OK)
+        return usage;
+    platform::SetPictureChoice(options.picture);
     if (!OpenDemoArchive() || !FillDemoAquarium())
         return Fail();
     const bool rendered = RenderToFile(name.c_str(), time, arguments[2]);
