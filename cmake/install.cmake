@@ -10,3 +10,6 @@ install(FILES dist/aquarium.desktop DESTINATION share/applications)
 install(FILES ${CMAKE_BINARY_DIR}/aquarium.png DESTINATION share/icons/hicolor/256x256/apps)
 install(FILES man/aquarium.6 DESTINATION share/man/man6)
 install(FILES man/aqtool.1 DESTINATION share/man/man1)
+
+# The same files as a Debian package.
+include(cmake/debian_package.cmake)

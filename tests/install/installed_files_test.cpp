@@ -8,7 +8,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -16,11 +15,13 @@
 #include <vector>
 
 #include "tests/install/installation.h"
+#include "tests/support/child_processes.h"
 #include "tests/support/scratch_directory.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::FileText;
 using test_support::RunCommand;
 
 constexpr const char* DESKTOP_ENTRY = "share/applications/aquarium.desktop";
@@ -38,38 +39,27 @@ protected:
     const std::string prefix_ = scratch_.Path() + "/prefix";
 };
 
-std::string Text(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// A page as man renders it for a reader, its blanks run together so that
-// phrases read across line breaks.
+// A page as man renders it for a reader, which it must do without a
+// warning; its blanks run together so that phrases read across line breaks.
 std::string Rendered(const std::string& page)
 {
-    const test_support::AqtoolOutcome outcome = RunCommand({"man", "-l", page});
-    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    const test_support::AqtoolOutcome outcome = RunCommand({"man", "--warnings", "-l", page});
+    EXPECT_EQ(outcome.status, 0) << page;
+    EXPECT_EQ(outcome.err, "") << page;
     return std::regex_replace(outcome.out, std::regex(R"(\s+)"), " ");
 }
 
 TEST_F(InstalledFiles, EveryFileStandsWhereTheShellTheMenuAndManLookForIt)
 {
-    struct Expected {
-        const char* path;
-        bool executable;
+    const std::pair<const char*, bool> files[] = {  // and whether it is executable
+        {"bin/aquarium", true}, {"bin/aqtool", true}, {"bin/aquarium-show", true}, {"share/aquarium/dovra.kzp", false},
+        {DESKTOP_ENTRY, false}, {ICON, false},        {DEMO_PAGE, false},          {TOOL_PAGE, false},
     };
-    const Expected files[] = {
-        {"bin/aquarium", true},  {"bin/aqtool", true},   {"bin/aquarium-show", true}, {"share/aquarium/dovra.kzp", false},
-        {DESKTOP_ENTRY, false},  {ICON, false},          {DEMO_PAGE, false},          {TOOL_PAGE, false},
-    };
-    for (const Expected& file : files) {
-        EXPECT_TRUE(fs::is_regular_file(At(file.path))) << file.path;
-        EXPECT_EQ(access(At(file.path).c_str(), X_OK) == 0, file.executable) << file.path;
+    for (const auto& [path, executable] : files) {
+        EXPECT_TRUE(fs::is_regular_file(At(path))) << path;
+        EXPECT_EQ(access(At(path).c_str(), X_OK) == 0, executable) << path;
     }
-    EXPECT_TRUE(Text(At("share/aquarium/dovra.kzp")) == Text(AQUARIUM_BUILD_DIR "/dovra.kzp"))
+    EXPECT_TRUE(FileText(At("share/aquarium/dovra.kzp")) == FileText(AQUARIUM_BUILD_DIR "/dovra.kzp"))
         << "the installed show is the one the build made";
 }
 
@@ -78,7 +68,7 @@ TEST_F(InstalledFiles, TheDesktopEntryValidatesAndStartsTheLauncherWithTheIcon)
     const test_support::AqtoolOutcome check = RunCommand({"desktop-file-validate", At(DESKTOP_ENTRY)});
     EXPECT_EQ(check.status, 0);
     EXPECT_EQ(check.out + check.err, "") << "no error, warning or hint";
-    const std::string entry = Text(At(DESKTOP_ENTRY));
+    const std::string entry = FileText(At(DESKTOP_ENTRY));
     std::smatch exec, icon;
     ASSERT_TRUE(std::regex_search(entry, exec, std::regex(R"(\nExec=(\S+))")));
     ASSERT_TRUE(std::regex_search(entry, icon, std::regex(R"(\nIcon=(\S+))")));
@@ -111,23 +101,13 @@ TEST_F(InstalledFiles, TheIconIsATileWithClearCornersAndTheRedCraft)
     EXPECT_GT(red, 256 * 256 / 50) << "the craft's red paint";
 }
 
-TEST_F(InstalledFiles, TheManualPagesRenderWithoutAWarning)
-{
-    for (const char* page : {DEMO_PAGE, TOOL_PAGE}) {
-        const test_support::AqtoolOutcome outcome = RunCommand({"man", "--warnings", "-l", At(page)});
-        EXPECT_EQ(outcome.status, 0) << page;
-        EXPECT_EQ(outcome.err, "") << page;
-        EXPECT_GT(outcome.out.size(), 1000u) << page;
-    }
-}
-
 // Every AQUARIUM_ variable the README names or the demo's code reads.
 std::set<std::string> DemoVariables()
 {
-    std::string texts = Text(AQUARIUM_SOURCE_DIR "/README.md");
+    std::string texts = FileText(AQUARIUM_SOURCE_DIR "/README.md");
     for (const char* folder : {"/host", "/platform"}) {
         for (const fs::directory_entry& file : fs::directory_iterator(AQUARIUM_SOURCE_DIR + std::string(folder)))
-            texts += Text(file.path().string());
+            texts += FileText(file.path().string());
     }
     std::set<std::string> names;
     const std::regex name(R"(AQUARIUM_[A-Z_]+)");
@@ -136,7 +116,7 @@ std::set<std::string> DemoVariables()
     return names;
 }
 
-TEST_F(InstalledFiles, TheDemosPageSaysWhatTheReadmeAndTheDemoSay)
+TEST_F(InstalledFiles, TheDemosPageRendersAndSaysWhatTheReadmeAndTheDemoSay)
 {
     const std::string page = Rendered(At(DEMO_PAGE));
     const std::set<std::string> variables = DemoVariables();
@@ -165,7 +145,7 @@ std::vector<std::string> AqtoolCommands(const std::string& aqtool)
     return commands;
 }
 
-TEST_F(InstalledFiles, TheToolsPageDescribesEveryCommandItHas)
+TEST_F(InstalledFiles, TheToolsPageRendersAndDescribesEveryCommandItHas)
 {
     const std::string page = Rendered(At(TOOL_PAGE));
     const std::string commands = page.substr(page.find(" COMMANDS "), page.find(" EXIT STATUS ") - page.find(" COMMANDS "));

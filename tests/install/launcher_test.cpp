@@ -1,9 +1,9 @@
 // The installed launcher, aquarium-show, with a stand-in for the demo that
 // records where it was started and with what: it plays in the user's data
-// folder wherever XDG_DATA_HOME leaves it, links the installed show there
-// (also from a prefix moved after installing), keeps an archive of the
-// user's own, replaces a link an older installation left, and passes its
-// arguments on as they came.
+// folder wherever XDG_DATA_HOME leaves it, passing its arguments on as they
+// came; it links the installed show there (also from a prefix moved after
+// installing), replacing a link an older installation left, and keeps an
+// archive of the user's own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,10 +21,9 @@ namespace fs = std::filesystem;
 using test_support::FileText;
 
 constexpr int PATIENCE_MS = 30000;
-// Records its working directory and each argument, one a line, in $RECORD.
-constexpr const char* STAND_IN =
-    "#!/bin/sh\n"
-    "{ pwd -P; for argument in \"$@\"; do echo \"[$argument]\"; done; } > \"$RECORD\"\n";
+// Records its working directory and each argument, one a line, in ./record.
+constexpr const char* STAND_IN = "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do echo \"[$a]\"; done; } > \"$RECORD\"\n";
+const std::vector<std::string> ARGUMENTS = {"20", "two words", ""};
 
 class Launcher : public ::testing::Test {
 protected:
@@ -32,38 +31,31 @@ protected:
     {
         ASSERT_TRUE(install_test::InstallInto(prefix_));
         std::ofstream(prefix_ + "/bin/aquarium") << STAND_IN;
-        fs::create_directories(home_);
     }
 
-    // Runs prefix's launcher with arguments, XDG_DATA_HOME set to dataHome
-    // (unset when null); its status.
-    int Launch(const std::string& prefix, const char* dataHome, const std::vector<std::string>& arguments = {})
+    // Runs prefix's launcher with ARGUMENTS and XDG_DATA_HOME (unset when
+    // null); true when the stand-in ran in folder with them, with no message.
+    bool PlaysIn(const std::string& folder, const char* dataHome = nullptr, const std::string& prefix = "")
     {
         std::vector<std::string> command = {"/usr/bin/env"};
         if (dataHome != nullptr)
             command.push_back(std::string("XDG_DATA_HOME=") + dataHome);
-        command.push_back(prefix + "/bin/aquarium-show");
-        command.insert(command.end(), arguments.begin(), arguments.end());
+        command.push_back((prefix.empty() ? prefix_ : prefix) + "/bin/aquarium-show");
+        command.insert(command.end(), ARGUMENTS.begin(), ARGUMENTS.end());
         const pid_t launcher = test_support::StartProgram(
-            command, {{"HOME", home_}, {"XDG_DATA_HOME", ""}, {"RECORD", scratch_.Path() + "/record"}}, "launcher.err");
-        return test_support::AwaitChild(launcher, PATIENCE_MS);
+            command, {{"HOME", scratch_.Path() + "/home"}, {"XDG_DATA_HOME", ""}, {"RECORD", scratch_.Path() + "/record"}},
+            "launcher.err");
+        std::string record = fs::weakly_canonical(folder).string() + "\n";
+        for (const std::string& argument : ARGUMENTS)
+            record += "[" + argument + "]\n";
+        return test_support::AwaitChild(launcher, PATIENCE_MS) == 0 && FileText("record") == record &&
+               FileText("launcher.err").empty();
     }
-
-    std::string DataFolder() const { return home_ + "/.local/share/aquarium"; }
 
     test_support::ScratchDirectory scratch_;
     const std::string prefix_ = scratch_.Path() + "/prefix";
-    const std::string home_ = scratch_.Path() + "/home";
+    const std::string folder_ = scratch_.Path() + "/home/.local/share/aquarium";
 };
-
-// Where the demo ran, and with what.
-std::string Record(const std::string& folder, const std::vector<std::string>& arguments)
-{
-    std::string record = fs::canonical(folder).string() + "\n";
-    for (const std::string& argument : arguments)
-        record += "[" + argument + "]\n";
-    return record;
-}
 
 bool LinksTo(const std::string& link, const std::string& target)
 {
@@ -72,64 +64,42 @@ bool LinksTo(const std::string& link, const std::string& target)
 
 TEST_F(Launcher, PlaysInTheDataFolderWhereverXdgDataHomeLeavesIt)
 {
-    struct Case {
-        const char* xdgDataHome;  // null leaves it unset; a leading @ stands for the scratch directory
-        const char* folder;       // under the scratch directory
+    const std::string absolute = scratch_.Path() + "/xdg";
+    const std::pair<const char*, std::string> cases[] = {
+        {nullptr, folder_}, {"", folder_}, {"relative/data", folder_},  // the XDG rule ignores a relative one
+        {absolute.c_str(), absolute + "/aquarium"},
     };
-    const Case cases[] = {
-        {nullptr, "home/.local/share/aquarium"},
-        {"", "home/.local/share/aquarium"},
-        {"relative/data", "home/.local/share/aquarium"},  // ignored, as the XDG rule says
-        {"@/xdg", "xdg/aquarium"},
-    };
-    for (const Case& c : cases) {
-        const std::string name = c.xdgDataHome == nullptr ? "unset" : c.xdgDataHome;
-        std::string dataHome = c.xdgDataHome == nullptr ? "" : c.xdgDataHome;
-        if (dataHome.rfind('@', 0) == 0)
-            dataHome = scratch_.Path() + dataHome.substr(1);
-        const std::string folder = scratch_.Path() + "/" + c.folder;
+    for (const auto& [dataHome, folder] : cases) {
+        const std::string name = dataHome == nullptr ? "unset" : dataHome;
         fs::remove_all(folder);
-        EXPECT_EQ(Launch(prefix_, c.xdgDataHome == nullptr ? nullptr : dataHome.c_str(), {"3", "3"}), 0) << name;
-        EXPECT_EQ(FileText("record"), Record(folder, {"3", "3"})) << name;
+        EXPECT_TRUE(PlaysIn(folder, dataHome)) << name;
         EXPECT_TRUE(LinksTo(folder + "/dovra.kzp", prefix_ + "/share/aquarium/dovra.kzp")) << name;
-        EXPECT_EQ(FileText("launcher.err"), "") << name;
     }
     EXPECT_FALSE(fs::exists("relative")) << "a relative XDG_DATA_HOME makes nothing";
 }
 
-TEST_F(Launcher, PassesArgumentsOnAsTheyCame)
+TEST_F(Launcher, ReplacesALinkAnOlderInstallationLeftAndKeepsTheUsersOwnArchive)
 {
-    EXPECT_EQ(Launch(prefix_, nullptr, {"20", "two words", ""}), 0);
-    EXPECT_EQ(FileText("record"), Record(DataFolder(), {"20", "two words", ""}));
-}
+    const std::string older = scratch_.Path() + "/older.kzp";
+    std::ofstream(older) << "an older installation's show";
+    fs::create_directories(folder_);
+    fs::create_symlink(older, folder_ + "/dovra.kzp");
+    EXPECT_TRUE(PlaysIn(folder_));
+    EXPECT_TRUE(LinksTo(folder_ + "/dovra.kzp", prefix_ + "/share/aquarium/dovra.kzp"));
 
-TEST_F(Launcher, KeepsAnArchiveOfTheUsersOwn)
-{
-    fs::create_directories(DataFolder());
-    std::ofstream(DataFolder() + "/dovra.kzp") << "the user's own show";
-    EXPECT_EQ(Launch(prefix_, nullptr), 0);
-    EXPECT_FALSE(fs::is_symlink(DataFolder() + "/dovra.kzp"));
-    EXPECT_EQ(FileText(DataFolder() + "/dovra.kzp"), "the user's own show");
-}
-
-TEST_F(Launcher, ReplacesTheLinkAnOlderInstallationLeft)
-{
-    const std::string older = scratch_.Path() + "/older/share/aquarium";
-    fs::create_directories(older);
-    std::ofstream(older + "/dovra.kzp") << "an older show";
-    fs::create_directories(DataFolder());
-    fs::create_symlink(older + "/dovra.kzp", DataFolder() + "/dovra.kzp");
-    EXPECT_EQ(Launch(prefix_, nullptr), 0);
-    EXPECT_TRUE(LinksTo(DataFolder() + "/dovra.kzp", prefix_ + "/share/aquarium/dovra.kzp"));
+    fs::remove(folder_ + "/dovra.kzp");
+    std::ofstream(folder_ + "/dovra.kzp") << "the user's own show";
+    EXPECT_TRUE(PlaysIn(folder_));
+    EXPECT_FALSE(fs::is_symlink(folder_ + "/dovra.kzp"));
+    EXPECT_EQ(FileText(folder_ + "/dovra.kzp"), "the user's own show");
 }
 
 TEST_F(Launcher, FindsTheShowOfAPrefixMovedAfterInstalling)
 {
     const std::string moved = scratch_.Path() + "/moved";
     fs::rename(prefix_, moved);
-    EXPECT_EQ(Launch(moved, nullptr, {"7"}), 0);
-    EXPECT_EQ(FileText("record"), Record(DataFolder(), {"7"}));
-    EXPECT_TRUE(LinksTo(DataFolder() + "/dovra.kzp", moved + "/share/aquarium/dovra.kzp"));
+    EXPECT_TRUE(PlaysIn(folder_, nullptr, moved));
+    EXPECT_TRUE(LinksTo(folder_ + "/dovra.kzp", moved + "/share/aquarium/dovra.kzp"));
 }
 
 }  // namespace
