@@ -5,7 +5,6 @@
 // message. Without a usable video driver, SDL's own reason follows the error
 // text on stderr.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +13,7 @@
 #include <vector>
 
 #include "tests/support/child_processes.h"
+#include "tests/support/demo_shots.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/short_mp3.h"
 #include "tests/support/show_archive.h"
@@ -23,8 +23,7 @@
 
 namespace {
 
-constexpr long SHOT_BYTES = 18 + 640 * 480 * 3;  // TGA header and 24-bit pixels
-constexpr int PATIENCE = 3000;                    // polls of 10 ms before giving up
+constexpr int PATIENCE = 3000;  // polls of 10 ms before giving up
 
 constexpr const char* LONGEST_SCENE = "50";      // the credits: fifty seconds
 constexpr const char* SHORTEST_SCENE = "5 5";    // 2.2 s after the two-second pause
@@ -37,33 +36,10 @@ pid_t StartDemo(const test_support::Environment& environment, const char* scenes
     return test_support::StartProgram({AQUARIUM_PATH, scenes}, environment, "aquarium.err");
 }
 
+using test_support::PressIn;
+using test_support::ShotIsRed;
+using test_support::ShotWritten;
 using test_support::Xdotool;
-
-// Focuses the window titled title, once it exists, and presses key in it.
-bool PressIn(const std::string& display, const char* title, const char* key)
-{
-    return Xdotool(display, std::string("search --sync --name '^") + title +
-                                "$' windowfocus --sync %1 key " + key);
-}
-
-bool ShotWritten(const char* name)
-{
-    struct stat info;
-    for (int poll = 0; poll < PATIENCE; ++poll, usleep(10000)) {
-        if (stat(name, &info) == 0 && info.st_size == SHOT_BYTES)
-            return true;
-    }
-    return false;
-}
-
-// The shot holds the frame: its middle pixel is the wall's red (blue, green, red bytes).
-bool ShotIsRed(const char* name)
-{
-    const std::string bytes = test_support::FileText(name);
-    const std::size_t middle = 18 + (240 * 640 + 320) * 3;
-    return bytes.size() == static_cast<std::size_t>(SHOT_BYTES) && bytes[middle] == 0 && bytes[middle + 1] == 0 &&
-           static_cast<unsigned char>(bytes[middle + 2]) == 0xFF;
-}
 
 // The X screen once the first frame of the scene has been swapped onto it:
 // the shot is taken before the swap, so the screen may lag it by a frame.

@@ -1,5 +1,6 @@
 // Runs the aqtool program the build made (AQTOOL_PATH) as a data maker would,
-// in the current directory, and collects its exit status and output.
+// or any other command, in the current directory, and collects its exit
+// status and output.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -27,13 +28,14 @@ inline std::string ShellQuote(const std::string& argument)
     return quoted + "'";
 }
 
-inline AqtoolOutcome Aqtool(const std::vector<std::string>& arguments)
+// command[0] with the rest as its arguments, through the shell.
+inline AqtoolOutcome RunCommand(const std::vector<std::string>& command)
 {
-    std::string command = ShellQuote(AQTOOL_PATH);
-    for (const std::string& argument : arguments)
-        command += ' ' + ShellQuote(argument);
-    command += " 2>aqtool.err";
-    std::FILE* const pipe = popen(command.c_str(), "r");
+    std::string line;
+    for (const std::string& word : command)
+        line += (line.empty() ? "" : " ") + ShellQuote(word);
+    line += " 2>command.err";
+    std::FILE* const pipe = popen(line.c_str(), "r");
     EXPECT_NE(pipe, nullptr);
     if (pipe == nullptr)
         return {-1, "", ""};
@@ -42,10 +44,17 @@ inline AqtoolOutcome Aqtool(const std::vector<std::string>& arguments)
     for (std::size_t read; (read = std::fread(chunk, 1, sizeof chunk, pipe)) > 0;)
         out.append(chunk, read);
     const int status = pclose(pipe);
-    std::ifstream errFile("aqtool.err", std::ios::binary);
+    std::ifstream errFile("command.err", std::ios::binary);
     const std::string err((std::istreambuf_iterator<char>(errFile)), std::istreambuf_iterator<char>());
-    std::remove("aqtool.err");
+    std::remove("command.err");
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out, err};
+}
+
+inline AqtoolOutcome Aqtool(const std::vector<std::string>& arguments)
+{
+    std::vector<std::string> command = {AQTOOL_PATH};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return RunCommand(command);
 }
 
 }  // namespace test_support

@@ -114,6 +114,11 @@ bool Xdotool(const std::string& display, const std::string& arguments)
     return std::system(("DISPLAY=" + display + " timeout 30 xdotool " + arguments).c_str()) == 0;
 }
 
+bool PressIn(const std::string& display, const char* title, const char* key)
+{
+    return Xdotool(display, std::string("search --sync --name '^") + title + "$' windowfocus --sync %1 key " + key);
+}
+
 bool PressReturnIn(const std::string& display, const char* title)
 {
     return OnWindow(display, title, Shown, PressReturn);

@@ -16,6 +16,10 @@ bool AskToClose(const std::string& display, const char* title);
 // than half a minute (a --sync search for a window that never comes).
 bool Xdotool(const std::string& display, const std::string& arguments);
 
+// Focuses the window titled title once it exists, and presses key there
+// through xdotool (a key name as xdotool spells it: F10, Escape).
+bool PressIn(const std::string& display, const char* title, const char* key);
+
 // Gives the shown window titled title the keyboard focus and presses and
 // releases Return there through XTest. False when there is no such window.
 bool PressReturnIn(const std::string& display, const char* title);

@@ -24,13 +24,9 @@ const Team TEAMS[Library::CRAFT_COUNT] = {
 bool WriteCraft(const std::string& root)
 {
     for (int i = 0; i < Library::CRAFT_COUNT; ++i) {
-        const Team& team = TEAMS[i];
-        if (!WritePicture(root, team.livery, CraftLivery(team.paint, team.stripe, team.trim), Form::TGA24))
-            return false;
-        CraftStyle style;
-        style.livery = team.livery;
-        style.exhaust = team.exhaust;
-        if (!WriteMesh(root, Library::CRAFT[i], BuildCraft(style)))
+        const CraftStyle style = Library::CraftStyleOf(i);
+        if (!WritePicture(root, style.livery, Library::CraftLiveryOf(i), Form::TGA24) ||
+            !WriteMesh(root, Library::CRAFT[i], BuildCraft(style)))
             return false;
     }
     return true;
@@ -61,6 +57,20 @@ bool WriteBackdrop(const std::string& root)
 }  // namespace
 
 bool WriteCommon(const std::string& root) { return WriteCraft(root) && WriteSprites(root) && WriteBackdrop(root); }
+
+CraftStyle Library::CraftStyleOf(int craft)
+{
+    CraftStyle style;
+    style.livery = TEAMS[craft].livery;
+    style.exhaust = TEAMS[craft].exhaust;
+    return style;
+}
+
+Picture Library::CraftLiveryOf(int craft)
+{
+    const Team& team = TEAMS[craft];
+    return CraftLivery(team.paint, team.stripe, team.trim);
+}
 
 Picture Library::PitsPicture(std::vector<Band>& bands)
 {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tools/datagen/builders/atlas.h"
+#include "tools/datagen/builders/craft.h"
 
 namespace Library {
 
@@ -17,6 +18,9 @@ constexpr const char* CRAFT[CRAFT_COUNT] = {"data\\common\\objects\\craft_red.vo
 constexpr int HERO = 0;
 constexpr int RIVAL = 1;
 constexpr int THIRD = 2;
+// Craft i's style, its livery picture named there.
+CraftStyle CraftStyleOf(int craft);
+Picture CraftLiveryOf(int craft);
 
 // Flare sprites: a soft glow, a star with rays, a glow with a halo ring.
 constexpr const char* GLOW = "data\\common\\pictures\\glow.tga";

@@ -9,23 +9,24 @@
 #include "tools/datagen/builders/terrain.h"
 #include "tools/datagen/builders/textures.h"
 #include "tools/datagen/show/acts.h"
+#include "tools/datagen/show/bigwall.h"
 #include "tools/datagen/show/cameras.h"
 #include "tools/datagen/show/library.h"
 #include "tools/datagen/show/race.h"
 
 namespace {
 
+using BigWall::SURFACES;
+using BigWall::WALL_X;
 using Library::HERO;
 using Library::RIVAL;
 
-constexpr float WALL_X = 26.0f;          // the wall's face, beside the causeway
 constexpr float WALL_HEIGHT = 400.0f;
 constexpr float STRETCH = 500.0f;
 constexpr int STRETCHES = 4;
 constexpr float START_SECONDS = 97.4f;
 constexpr float SPEED = 88.0f;
 constexpr float GATE_AT = 1880.0f;
-constexpr const char* SURFACES = "data\\podrace_bigwall\\pictures\\wall.jpg";  // facade, deck, frame stacked
 constexpr int FACADE_BAND = 0, DECK_BAND = 1, FRAME_BAND = 2;
 constexpr const char* SKY_PICTURE = "data\\podrace_bigwall\\pictures\\sky.tga";
 constexpr const char* SKY = "data\\podrace_bigwall\\objects\\sky.vob";
@@ -68,14 +69,16 @@ Picture WallPicture()
 
 Picture DeckPaint() { return Cropped(Concrete(256, {0.55f, 0.55f, 0.58f}, {0.9f, 0.8f, 0.2f}, 12), 128); }
 
-Picture Surfaces(std::vector<Band>& bands)
+}  // namespace
+
+Picture BigWall::Surfaces(std::vector<Band>& bands)
 {
     Picture frame(256, 128);
     frame.Paint([](float, float) { return Colour{0.42f, 0.4f, 0.45f}; });
     return Stack({WallPicture(), DeckPaint(), frame}, bands);
 }
 
-Mesh Stretch()
+Mesh BigWall::Stretch()
 {
     Mesh mesh;
     std::vector<Band> bands;
@@ -94,6 +97,13 @@ Mesh Stretch()
     mesh.Append(causeway, place);
     return mesh;
 }
+
+Picture BigWall::SkyPicture() { return Sky(64, 64, {0.08f, 0.06f, 0.25f}, {0.95f, 0.45f, 0.35f}, 0.02f, 4); }
+
+namespace {
+
+using BigWall::Stretch;
+using BigWall::Surfaces;
 
 bool WriteSet(const std::string& root)
 {
@@ -127,7 +137,7 @@ bool WriteSet(const std::string& root)
     AddDisc(gate, {0.0f, 15.0f, 1.0f}, 22.0f, 16, mouth);
     return WriteMesh(root, SKY, sky) && WriteMesh(root, VALLEY, valley) && WriteMesh(root, FAN, fan) &&
            WriteMesh(root, GATE, gate) && WritePicture(root, SURFACES, Surfaces(bands), Form::JPEG) &&
-           WritePicture(root, SKY_PICTURE, Sky(64, 64, {0.08f, 0.06f, 0.25f}, {0.95f, 0.45f, 0.35f}, 0.02f, 4), Form::TGA24_TOP);
+           WritePicture(root, SKY_PICTURE, BigWall::SkyPicture(), Form::TGA24_TOP);
 }
 
 // The set: sky, valley, the wall's stretches, fans turning in the wall,

@@ -1,0 +1,39 @@
+// The demo's F10 shots as a test finds them: a shot is complete once the file
+// has its full size (a 640 x 480 frame, 24-bit TGA), and the small show's shot
+// is the red wall.
+#pragma once
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstddef>
+#include <string>
+
+#include "tests/support/child_processes.h"
+
+namespace test_support {
+
+constexpr long SHOT_BYTES = 18 + 640 * 480 * 3;  // TGA header and 24-bit pixels
+constexpr int SHOT_PATIENCE = 3000;              // polls of 10 ms before giving up
+
+inline bool ShotWritten(const std::string& path)
+{
+    struct stat info;
+    for (int poll = 0; poll < SHOT_PATIENCE; ++poll, usleep(10000)) {
+        if (stat(path.c_str(), &info) == 0 && info.st_size == SHOT_BYTES)
+            return true;
+    }
+    return false;
+}
+
+// The shot holds the small show's frame: its middle pixel is the wall's red
+// (blue, green, red bytes).
+inline bool ShotIsRed(const std::string& path)
+{
+    const std::string bytes = FileText(path);
+    const std::size_t middle = 18 + (240 * 640 + 320) * 3;
+    return bytes.size() == static_cast<std::size_t>(SHOT_BYTES) && bytes[middle] == 0 && bytes[middle + 1] == 0 &&
+           static_cast<unsigned char>(bytes[middle + 2]) == 0xFF;
+}
+
+}  // namespace test_support
