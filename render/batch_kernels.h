@@ -28,9 +28,12 @@ constexpr std::size_t CELL_COLOURS = offsetof(Cell, colours);
 constexpr std::size_t CELL_CACHE = offsetof(Cell, cachedLight);
 constexpr std::size_t CELL_UV = offsetof(Cell, uv);
 constexpr std::size_t CELL_FLAGS = offsetof(Cell, renderFlags);
-static_assert(offsetof(Atom, screen) == ATOM_DEPTH + 4 && offsetof(Atom, clipCode) == ATOM_BEHIND + 8 &&
+static_assert(offsetof(Atom, screen) == ATOM_DEPTH + 4 && offsetof(Atom, work) == ATOM_CAMERA + 12 &&
+                  offsetof(Atom, stamp) == ATOM_BEHIND + 4 && offsetof(Atom, clipCode) == ATOM_BEHIND + 8 &&
+                  offsetof(Atom, lastWork) == ATOM_BEHIND + 12 &&
+                  offsetof(Atom, cameraNormal) == ATOM_NORMAL + 12 && offsetof(Cell, corners) >= CELL_NORMAL + 16 &&
                   offsetof(Material, fourth) == offsetof(Material, colour) + 12,
-              "fields read four at a time");
+              "fields read and written four at a time");
 
 template <class V>
 struct V3 {
@@ -87,13 +90,11 @@ struct CellGroup {
 
     CellGroup(Cell* const* list, int n) : count(n), all(LanesUpTo(n))
     {
-        for (int i = 0; i < W; ++i)
-            cells[i] = list[i < n ? i : n - 1];
+        EachLane<W>([&](int i) { cells[i] = list[i < n ? i : n - 1]; });
     }
     CellGroup(Cell* first, int n) : count(n), all(LanesUpTo(n))
     {
-        for (int i = 0; i < W; ++i)
-            cells[i] = first + (i < n ? i : n - 1);
+        EachLane<W>([&](int i) { cells[i] = first + (i < n ? i : n - 1); });
     }
     auto Field(std::size_t offset) const
     {
@@ -142,30 +143,31 @@ inline unsigned BitsWhere(I flags, std::int32_t flag)
 
 // Atom::Project on count atoms (1 to W, a whole lane's worth of pointers):
 // camera position always; behind the near plane its flag and clip code 0,
-// else reciprocal depth, screen position and clip code.
+// else reciprocal depth, screen position and clip code. The camera position
+// and the flag, stamp and clip code are written as the four-float rows the
+// later steps read (the fourth float written back as it was), so that those
+// reads are served by the stores.
 template <class V>
 void ProjectLanes(const BatchFrame& frame, const MatrixLanes<V>& matrix, Atom* const* atoms, int count)
 {
-    constexpr int W = V::WIDTH;
-    const V3<V> c = matrix.Transform(Gather3<V>(AtomField(atoms, ATOM_POSITION)));
+    using I = typename V::Int;
+    V x, y, z, unused, work;
+    V::Gather(AtomField(atoms, ATOM_POSITION), x, y, z, unused);
+    V::Gather(AtomField(atoms, ATOM_CAMERA), unused, unused, unused, work);
+    const V last = V::Of(I::Gather([atoms](int i) { return IntFieldOf(atoms[i], offsetof(Atom, lastWork)); }));
+    const V3<V> c = matrix.Transform({x, y, z});
     const V behind = Less(c.z, V::Splat(frame.nearPlane));
     const V r = V::Splat(1.0f) / c.z;
     const V sx = c.x * V::Splat(frame.xScale) * r + V::Splat(frame.centreX);
     const V sy = c.y * V::Splat(frame.yScale) * r + V::Splat(frame.centreY);
     const unsigned all = LanesUpTo(count);
-    Scatter3(AtomField(atoms, ATOM_CAMERA), all, c);
+    V::template Scatter<4>(AtomField(atoms, ATOM_CAMERA), all, c.x, c.y, c.z, work);
     V::template Scatter<3>(AtomField(atoms, ATOM_DEPTH), all & ~Bits(behind), r, sx, sy, sy);
-    const typename V::Int code = Flag(Less(sx, V::Splat(frame.clipLeft)), 1) |
-                                 Flag(Greater(sx, V::Splat(frame.clipRight)), 2) |
-                                 Flag(Less(sy, V::Splat(frame.clipTop)), 4) |
-                                 Flag(Greater(sy, V::Splat(frame.clipBottom)), 8);
-    std::int32_t codes[W], behinds[W];
-    Select(behind.Bits(), V::Int::Splat(0), code).Store(codes);
-    Flag(behind, 1).Store(behinds);
-    for (int i = 0; i < count; ++i) {
-        atoms[i]->behind = static_cast<std::uint32_t>(behinds[i]);
-        atoms[i]->clipCode = codes[i];
-    }
+    const I code = Flag(Less(sx, V::Splat(frame.clipLeft)), 1) | Flag(Greater(sx, V::Splat(frame.clipRight)), 2) |
+                   Flag(Less(sy, V::Splat(frame.clipTop)), 4) | Flag(Greater(sy, V::Splat(frame.clipBottom)), 8);
+    const V stamp = V::Of(I::Splat(static_cast<std::int32_t>(frame.frame)));
+    V::template Scatter<4>(AtomField(atoms, ATOM_BEHIND), all, V::Of(Flag(behind, 1)), stamp,
+                           V::Of(Select(behind.Bits(), I::Splat(0), code)), last);
 }
 
 // What the lanes read of their materials: flags as lane bits, and the values
@@ -180,24 +182,27 @@ struct MaterialLanes {
         constexpr int W = V::WIDTH;
         using I = typename V::Int;
         const Material* materials[W];
-        std::int32_t flags[W];
         bool shared = true;
-        for (int i = 0; i < W; ++i) {
+        EachLane<W>([&](int i) {
             materials[i] = group.cells[i]->material;
-            flags[i] = static_cast<std::int32_t>(materials[i]->flags);
             shared = shared && materials[i] == materials[0];
-        }
-        const I laneFlags = I::Load(flags);
-        smooth = BitsWhere(laneFlags, Material::SMOOTH) & group.all;
-        mapped = BitsWhere(laneFlags, Material::ENVIRONMENT) & group.all;
-        transparent = BitsWhere(laneFlags, Material::TRANSPARENT);
-        tinted = V::Of(Equal(laneFlags & I::Splat(Material::ENVIRONMENT | Material::COLOUR_MAP), I::Splat(0)));
+        });
         if (shared) {
-            fourth = V::Splat(materials[0]->fourth), further = V::Splat(materials[0]->further[0]);
+            const Material& material = *materials[0];
+            const auto lanesWith = [&](std::uint32_t flag) { return (material.flags & flag) != 0 ? group.all : 0u; };
+            smooth = lanesWith(Material::SMOOTH), mapped = lanesWith(Material::ENVIRONMENT);
+            transparent = lanesWith(Material::TRANSPARENT);
+            tinted = V::Mask((material.flags & (Material::ENVIRONMENT | Material::COLOUR_MAP)) == 0 ? ~0u : 0u);
+            fourth = V::Splat(material.fourth), further = V::Splat(material.further[0]);
             for (int c = 0; c < 3; ++c)
-                colour[c] = V::Splat(materials[0]->colour[c]);
+                colour[c] = V::Splat(material.colour[c]);
             return;
         }
+        const I laneFlags = I::Gather([&](int i) { return IntFieldOf(materials[i], offsetof(Material, flags)); });
+        smooth = BitsWhere(laneFlags, Material::SMOOTH) & group.all;
+        mapped = BitsWhere(laneFlags, Material::ENVIRONMENT) & group.all;
+        transparent = BitsWhere(laneFlags, Material::TRANSPARENT) & group.all;
+        tinted = V::Of(Equal(laneFlags & I::Splat(Material::ENVIRONMENT | Material::COLOUR_MAP), I::Splat(0)));
         V::Gather([&](int i) { return materials[i]->colour; }, colour[0], colour[1], colour[2], fourth);
         further = V::Gather([&](int i) { return materials[i]->further; });
     }
@@ -211,6 +216,20 @@ struct MaterialLanes {
     }
 };
 
+// The depth keys of the lanes in again, whose rounding left the 32-bit range.
+template <class V>
+void RoundAgain(Cell* const* cells, V product, unsigned again, unsigned transparent)
+{
+    float products[V::WIDTH];
+    product.Store(products);
+    for (int i = 0; i < V::WIDTH; ++i) {
+        if ((again >> i & 1) == 0)
+            continue;
+        const std::uint32_t key = ScalarKey(products[i]);
+        cells[i]->node.depthKey = (transparent >> i & 1) != 0 ? ~key : key;
+    }
+}
+
 // The lanes of a group that AcceptFacingCell accepts, and those whose
 // static-light cache is valid.
 struct Accepted {
@@ -218,16 +237,16 @@ struct Accepted {
     unsigned cached;
 };
 
-// AcceptFacingCell on the facing cells of a group, and the depth key of each
-// accepted one: the last corner in front of the near plane gives it. A key
-// out of the 32-bit range is rounded again as the scalar swim rounds it.
+// StartFlags and AcceptFacingCell on the facing cells of a group, and the
+// depth key of each accepted one: the last corner in front of the near
+// plane gives it. A key out of the 32-bit range is rounded again as the
+// scalar swim rounds it.
 template <class V>
 Accepted AcceptLanes(const BatchFrame& frame, const CellGroup<V::WIDTH>& group, unsigned transparent)
 {
     using I = typename V::Int;
     constexpr int W = V::WIDTH;
-    const auto flagsOf = [&](int i) { return IntFieldOf(group.cells[i], CELL_FLAGS); };
-    const I start = I::Gather(flagsOf);
+    const I old = I::Gather([&](int i) { return IntFieldOf(group.cells[i], CELL_FLAGS); });
     I behind[3], codes[3];
     for (int k = 0; k < 3; ++k) {
         V b, stamp, code, last;
@@ -235,34 +254,33 @@ Accepted AcceptLanes(const BatchFrame& frame, const CellGroup<V::WIDTH>& group, 
         behind[k] = b.Bits();
         codes[k] = code.Bits() & I::Splat(CLIP_CODE_MASK);
     }
-    I flags = start & I::Splat(~static_cast<std::int32_t>(RenderFlag::BACK_FACING));
+    const auto bits = [](std::uint32_t flags) { return I::Splat(static_cast<std::int32_t>(flags)); };
+    I flags = (old | bits(LOOKED_AT)) & bits(~(RenderFlag::PER_CORNER | RenderFlag::BACK_FACING));
     flags = flags | ShiftLeft<2>(behind[0]) | ShiftLeft<3>(behind[1]) | ShiftLeft<4>(behind[2]) |
             ShiftLeft<5>(codes[0]) | ShiftLeft<9>(codes[1]) | ShiftLeft<13>(codes[2]);
-    const I zero = I::Splat(0), behindAny = I::Splat(RenderFlag::BEHIND_ANY);
-    const I allBehind = Equal(flags & behindAny, behindAny);
-    flags = Select(allBehind, flags, flags & I::Splat(~static_cast<std::int32_t>(RenderFlag::ALL_BEHIND)));
+    const I zero = I::Splat(0);
+    const I allBehind = Equal(flags & bits(RenderFlag::BEHIND_ANY), bits(RenderFlag::BEHIND_ANY));
+    flags = Select(allBehind, flags, flags & bits(~RenderFlag::ALL_BEHIND));
     const I accepted = Select(allBehind, zero, Equal(codes[0] & codes[1] & codes[2], zero));
-    flags = Select(accepted, flags & I::Splat(~static_cast<std::int32_t>(RenderFlag::REJECTED)), flags);
+    flags = Select(accepted, flags & bits(~RenderFlag::REJECTED), flags);
     V depth = V::Splat(0.0f);
     for (int k = 0; k < 3; ++k)
         depth = Select(V::Of(Equal(behind[k], zero)), V::Gather(group.Corner(k, ATOM_DEPTH)), depth);
     const V product = depth * V::Splat(frame.depthKeyScale);
-    std::int32_t newFlags[W], rounded[W];
-    float products[W];
+    const I rounded = product.Round();
+    std::int32_t newFlags[W], keys[W];
     flags.Store(newFlags);
-    product.Round().Store(rounded);
-    product.Store(products);
+    Select(V::Mask(transparent).Bits(), rounded ^ I::Splat(-1), rounded).Store(keys);
     const unsigned lanes = Bits(accepted) & group.all;
-    for (int i = 0; i < group.count; ++i)
-        group.cells[i]->renderFlags = static_cast<std::uint32_t>(newFlags[i]);
-    for (int i = 0; i < group.count; ++i) {
-        if ((lanes >> i & 1) == 0)
-            continue;
-        const std::uint32_t key =
-            rounded[i] == INT32_MIN ? ScalarKey(products[i]) : static_cast<std::uint32_t>(rounded[i]);
-        group.cells[i]->node.depthKey = (transparent >> i & 1) != 0 ? ~key : key;
-    }
-    return {lanes, BitsWhere(start, RenderFlag::STATIC_CACHED) & group.all};
+    EachLane<W>([&](int i) {
+        if (i < group.count)
+            group.cells[i]->renderFlags = static_cast<std::uint32_t>(newFlags[i]);
+        if ((lanes >> i & 1) != 0)
+            group.cells[i]->node.depthKey = static_cast<std::uint32_t>(keys[i]);
+    });
+    if (const unsigned again = Bits(Equal(rounded, I::Splat(INT32_MIN))) & lanes)
+        RoundAgain(group.cells, product, again, transparent);
+    return {lanes, BitsWhere(old, RenderFlag::STATIC_CACHED) & group.all};
 }
 
 template <class V>

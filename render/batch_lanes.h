@@ -11,8 +11,23 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace {
+
+// body(0), body(1), … body(W - 1), written out: each lane index is a
+// constant, so that lanes stay in registers.
+template <class Body, int... LANE>
+inline void EachLaneOf(Body&& body, std::integer_sequence<int, LANE...>)
+{
+    (body(LANE), ...);
+}
+
+template <int W, class Body>
+inline void EachLane(Body&& body)
+{
+    EachLaneOf(body, std::make_integer_sequence<int, W>{});
+}
 
 template <class Item>
 const float* FieldOf(const Item* item, std::size_t offset)
@@ -60,18 +75,29 @@ void StoreRow(float* at, __m128 row)
 
 // Stores the rows of the lanes set in lanes to at(i); all lanes without a
 // test each.
+// Lane i of a to at(i), for the lanes set in lanes.
+template <int W, class At, class V>
+inline void StoreLanes(At at, unsigned lanes, V a)
+{
+    float values[W];
+    a.Store(values);
+    EachLane<W>([&](int i) {
+        if ((lanes >> i & 1) != 0)
+            *at(i) = values[i];
+    });
+}
+
 template <int COUNT, int W, class At, class Row>
 inline void StoreRows(At at, unsigned lanes, Row row)
 {
     if (lanes == (1u << W) - 1) {
-        for (int i = 0; i < W; ++i)
-            StoreRow<COUNT>(at(i), row(i));
+        EachLane<W>([&](int i) { StoreRow<COUNT>(at(i), row(i)); });
         return;
     }
-    for (int i = 0; i < W; ++i) {
+    EachLane<W>([&](int i) {
         if ((lanes >> i & 1) != 0)
             StoreRow<COUNT>(at(i), row(i));
-    }
+    });
 }
 
 struct I4 {
@@ -89,6 +115,7 @@ struct I4 {
 
 inline I4 operator&(I4 a, I4 b) { return {_mm_and_si128(a.v, b.v)}; }
 inline I4 operator|(I4 a, I4 b) { return {_mm_or_si128(a.v, b.v)}; }
+inline I4 operator^(I4 a, I4 b) { return {_mm_xor_si128(a.v, b.v)}; }
 template <int SHIFT>
 I4 ShiftLeft(I4 a)
 {
@@ -132,6 +159,10 @@ struct F4 {
     template <int COUNT, class At>
     static void Scatter(At at, unsigned lanes, F4 a, F4 b, F4 c, F4 d)
     {
+        if constexpr (COUNT == 1) {
+            StoreLanes<WIDTH>(at, lanes, a);
+            return;
+        }
         Transpose(a.v, b.v, c.v, d.v);
         const __m128 rows[4] = {a.v, b.v, c.v, d.v};
         StoreRows<COUNT, WIDTH>(at, lanes, [&](int i) { return rows[i]; });
@@ -186,6 +217,7 @@ struct I8 {
 
 inline I8 operator&(I8 a, I8 b) { return {_mm256_and_si256(a.v, b.v)}; }
 inline I8 operator|(I8 a, I8 b) { return {_mm256_or_si256(a.v, b.v)}; }
+inline I8 operator^(I8 a, I8 b) { return {_mm256_xor_si256(a.v, b.v)}; }
 template <int SHIFT>
 I8 ShiftLeft(I8 a)
 {
@@ -228,6 +260,10 @@ struct F8 {
     template <int COUNT, class At>
     static void Scatter(At at, unsigned lanes, F8 a, F8 b, F8 c, F8 d)
     {
+        if constexpr (COUNT == 1) {
+            StoreLanes<WIDTH>(at, lanes, a);
+            return;
+        }
         Transpose(a.v, b.v, c.v, d.v);
         const __m128 rows[8] = {_mm256_castps256_ps128(a.v),   _mm256_castps256_ps128(b.v),
                                 _mm256_castps256_ps128(c.v),   _mm256_castps256_ps128(d.v),

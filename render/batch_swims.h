@@ -28,15 +28,14 @@ struct WorkList {
     void AddLanes(Cell* const (&group)[W], unsigned keep)
     {
         if (keep == LanesUpTo(W)) {
-            for (int i = 0; i < W; ++i)
-                items[count + i] = group[i];
+            EachLane<W>([&](int i) { items[count + i] = group[i]; });
             count += W;
             return;
         }
-        for (int i = 0; i < W; ++i) {
+        EachLane<W>([&](int i) {
             items[count] = group[i];
             count += static_cast<int>(keep >> i & 1);
-        }
+        });
     }
     // Repeats the last item up to a whole number of lanes.
     void Pad(int width)
@@ -71,6 +70,19 @@ void ProjectQueued(const BatchFrame& frame, const MatrixLanes<V>& matrix, AtomQu
 }
 
 using CellList = WorkList<Cell, CHUNK>;
+
+// The facing lanes of a group; the others end their frame here with their
+// flags started (the facing ones start theirs when their corners are tested).
+template <int W>
+unsigned KeepFacing(const CellGroup<W>& group, unsigned away)
+{
+    away &= group.all;
+    for (int i = 0; away >> i != 0; ++i) {
+        if ((away >> i & 1) != 0)
+            StartFlags(*group.cells[i]);
+    }
+    return group.all & ~away;
+}
 
 template <class V>
 void ScatterMapCoordinates(const CellGroup<V::WIDTH>& group, unsigned which, const V (&uv)[6])
@@ -130,17 +142,15 @@ void SwimRigidChunk(const BatchFrame& frame, const MatrixLanes<V>& matrix, Cell*
 {
     constexpr int W = V::WIDTH;
     AtomQueue queue;
-    for (int i = 0; i < count; ++i) {
-        StartFlags(cells[i]);
+    for (int i = 0; i < count; ++i)
         queue.AddUnprojected(cells[i].corners[0], frame.frame, false);
-    }
     ProjectQueued(frame, matrix, queue);
     CellList facing;
     for (int i = 0; i < count; i += W) {
         const CellGroup<W> group(cells + i, Fewer(W, count - i));
         const V3<V> normal = matrix.Rotate(Gather3<V>(group.Field(CELL_NORMAL)));
         const V3<V> p = Gather3<V>(group.Corner(0, ATOM_CAMERA));
-        facing.AddLanes(group.cells, group.all & ~Bits(GreaterEqual(Dot(normal, p), V::Splat(0.0f))));
+        facing.AddLanes(group.cells, KeepFacing(group, Bits(GreaterEqual(Dot(normal, p), V::Splat(0.0f)))));
     }
     for (int i = 0; i < facing.count; ++i) {
         queue.AddUnprojected(facing.items[i]->corners[1], frame.frame, false);
@@ -174,7 +184,8 @@ unsigned FaceNormalLanes(const CellGroup<V::WIDTH>& group)
     const V squared = Dot(n, n), one = V::Splat(1.0f);
     const V inverse = one / Sqrt(Select(Equal(squared, V::Splat(0.0f)), one, squared));
     n = {n.x * inverse, n.y * inverse, n.z * inverse};
-    Scatter3(group.Field(CELL_NORMAL), group.all, n);
+    // Four floats, the fourth into padding, as the lighting reads them back.
+    V::template Scatter<4>(group.Field(CELL_NORMAL), group.all, n.x, n.y, n.z, n.z);
     return Bits(GreaterEqual(Dot(n, p2), V::Splat(0.0f)));
 }
 
@@ -182,9 +193,11 @@ unsigned FaceNormalLanes(const CellGroup<V::WIDTH>& group)
 inline void AddCellNormals(Cell* cells, int count)
 {
     for (int i = 0; i < count; ++i) {
+        const float x = cells[i].normal[0], y = cells[i].normal[1], z = cells[i].normal[2];
         for (Atom* const corner : cells[i].corners) {
-            for (int axis = 0; axis < 3; ++axis)
-                corner->normal[axis] += cells[i].normal[axis];
+            corner->normal[0] += x;
+            corner->normal[1] += y;
+            corner->normal[2] += z;
         }
     }
 }
@@ -197,7 +210,6 @@ void SwimDeformingChunk(const BatchFrame& frame, const MatrixLanes<V>& matrix, C
     constexpr int W = V::WIDTH;
     AtomQueue queue;
     for (int i = 0; i < count; ++i) {
-        StartFlags(cells[i]);
         for (Atom* const corner : cells[i].corners)
             queue.AddUnprojected(corner, frame.frame, true);
     }
@@ -205,7 +217,7 @@ void SwimDeformingChunk(const BatchFrame& frame, const MatrixLanes<V>& matrix, C
     CellList facing, visible;
     for (int i = 0; i < count; i += W) {
         const CellGroup<W> group(cells + i, Fewer(W, count - i));
-        facing.AddLanes(group.cells, group.all & ~FaceNormalLanes<V>(group));
+        facing.AddLanes(group.cells, KeepFacing(group, FaceNormalLanes<V>(group)));
     }
     AddCellNormals(cells, count);
     for (int i = 0; i < facing.count; i += W) {
@@ -233,8 +245,8 @@ void FinishNormalLanes(Atom* const* atoms, const float* const* drawn, int count)
     const V length = Sqrt(squared);
     const V3<V> unit = {sum.x / length, sum.y / length, sum.z / length};
     const V3<V> n = Select3(Equal(squared, V::Splat(0.0f)), cell, unit);
-    Scatter3(AtomField(atoms, ATOM_NORMAL), LanesUpTo(count), n);
-    Scatter3(AtomField(atoms, ATOM_CAMERA_NORMAL), LanesUpTo(count), n);
+    V::template Scatter<4>(AtomField(atoms, ATOM_NORMAL), LanesUpTo(count), n.x, n.y, n.z, n.x);
+    V::template Scatter<2>(AtomField(atoms, ATOM_CAMERA_NORMAL + 4), LanesUpTo(count), n.y, n.z, n.z, n.z);
 }
 
 // The atoms of a deforming chunk's drawn cells whose normals are not final
