@@ -30,12 +30,6 @@ inline void EachLane(Body&& body)
 }
 
 template <class Item>
-const float* FieldOf(const Item* item, std::size_t offset)
-{
-    return reinterpret_cast<const float*>(reinterpret_cast<const char*>(item) + offset);
-}
-
-template <class Item>
 float* FieldOf(Item* item, std::size_t offset)
 {
     return reinterpret_cast<float*>(reinterpret_cast<char*>(item) + offset);
@@ -104,7 +98,6 @@ struct I4 {
     __m128i v;
     static I4 Splat(std::int32_t x) { return {_mm_set1_epi32(x)}; }
     void Store(std::int32_t* at) const { _mm_storeu_si128(reinterpret_cast<__m128i*>(at), v); }
-    static I4 Load(const std::int32_t* at) { return {_mm_loadu_si128(reinterpret_cast<const __m128i*>(at))}; }
     // Lane i from the integer at(i) points to.
     template <class At>
     static I4 Gather(At at)
@@ -130,7 +123,6 @@ struct F4 {
     __m128 v;
 
     static F4 Splat(float x) { return {_mm_set1_ps(x)}; }
-    static F4 Load(const float* at) { return {_mm_loadu_ps(at)}; }
     void Store(float* at) const { _mm_storeu_ps(at, v); }
     // Lane i set where bit i of bits is.
     static F4 Mask(unsigned bits)
@@ -207,7 +199,6 @@ struct I8 {
     __m256i v;
     static I8 Splat(std::int32_t x) { return {_mm256_set1_epi32(x)}; }
     void Store(std::int32_t* at) const { _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v); }
-    static I8 Load(const std::int32_t* at) { return {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(at))}; }
     template <class At>
     static I8 Gather(At at)
     {
@@ -232,7 +223,6 @@ struct F8 {
     __m256 v;
 
     static F8 Splat(float x) { return {_mm256_set1_ps(x)}; }
-    static F8 Load(const float* at) { return {_mm256_loadu_ps(at)}; }
     void Store(float* at) const { _mm256_storeu_ps(at, v); }
     static F8 Mask(unsigned bits)
     {

@@ -22,7 +22,6 @@ struct WorkList {
     Item* items[CAPACITY + 8];
     int count = 0;
 
-    void Add(Item* item) { items[count++] = item; }
     // Adds the lanes of group that are set in keep.
     template <int W>
     void AddLanes(Cell* const (&group)[W], unsigned keep)
@@ -47,16 +46,24 @@ struct WorkList {
 
 // Atoms to project, each once a frame.
 struct AtomQueue : WorkList<Atom, 3 * CHUNK> {
-    // Queues atom unless this frame did already; an atom of a deforming mesh
-    // restarts its normal sum then.
-    void AddUnprojected(Atom* atom, std::uint32_t frame, bool clearsNormal)
+    // Queues the atoms at(0) … at(n - 1) that this frame has not projected
+    // yet, in that order; an atom of a deforming mesh restarts its normal
+    // sum then. The count is kept in a register meanwhile: a stamp store
+    // could otherwise write it, as far as the compiler knows.
+    template <class At>
+    void AddUnprojected(int n, At at, std::uint32_t frame, bool clearsNormal)
     {
-        if (atom->stamp == frame)
-            return;
-        if (clearsNormal)
-            atom->normal[0] = atom->normal[1] = atom->normal[2] = 0.0f;
-        atom->stamp = frame;
-        Add(atom);
+        int queued = count;
+        for (int i = 0; i < n; ++i) {
+            Atom* const atom = at(i);
+            if (atom->stamp == frame)
+                continue;
+            if (clearsNormal)
+                atom->normal[0] = atom->normal[1] = atom->normal[2] = 0.0f;
+            atom->stamp = frame;
+            items[queued++] = atom;
+        }
+        count = queued;
     }
 };
 
@@ -112,7 +119,8 @@ void LightRigidLanes(const BatchFrame& frame, const MatrixLanes<V>& matrix, cons
             uv[2 * k] = w.x * half + half;
             uv[2 * k + 1] = w.y * half + half;
         }
-        ScatterMapCoordinates(group, mapped, uv);
+        if (mapped != 0)
+            ScatterMapCoordinates(group, mapped, uv);
     }
     LightLanes(frame, group, materials, lit, normals);
 }
@@ -142,8 +150,7 @@ void SwimRigidChunk(const BatchFrame& frame, const MatrixLanes<V>& matrix, Cell*
 {
     constexpr int W = V::WIDTH;
     AtomQueue queue;
-    for (int i = 0; i < count; ++i)
-        queue.AddUnprojected(cells[i].corners[0], frame.frame, false);
+    queue.AddUnprojected(count, [cells](int i) { return cells[i].corners[0]; }, frame.frame, false);
     ProjectQueued(frame, matrix, queue);
     CellList facing;
     for (int i = 0; i < count; i += W) {
@@ -152,22 +159,26 @@ void SwimRigidChunk(const BatchFrame& frame, const MatrixLanes<V>& matrix, Cell*
         const V3<V> p = Gather3<V>(group.Corner(0, ATOM_CAMERA));
         facing.AddLanes(group.cells, KeepFacing(group, Bits(GreaterEqual(Dot(normal, p), V::Splat(0.0f)))));
     }
-    for (int i = 0; i < facing.count; ++i) {
-        queue.AddUnprojected(facing.items[i]->corners[1], frame.frame, false);
-        queue.AddUnprojected(facing.items[i]->corners[2], frame.frame, false);
-    }
+    queue.AddUnprojected(
+        2 * facing.count, [&facing](int i) { return facing.items[i / 2]->corners[1 + i % 2]; }, frame.frame, false);
     ProjectQueued(frame, matrix, queue);
     FinishRigidChunk(frame, matrix, facing);
+}
+
+// step(first cell, count) for the chunks of vector's cells, in their order.
+template <class Step>
+void EachChunk(Vector& vector, Step step)
+{
+    const int cellCount = static_cast<int>(vector.cellCount);
+    for (int first = 0; first < cellCount; first += CHUNK)
+        step(vector.cells + first, Fewer(CHUNK, cellCount - first));
 }
 
 template <class V>
 void SwimRigidBatched(const BatchFrame& frame)
 {
-    Vector& vector = *frame.vector;
-    const MatrixLanes<V> matrix(vector.matrix);
-    const int cellCount = static_cast<int>(vector.cellCount);
-    for (int first = 0; first < cellCount; first += CHUNK)
-        SwimRigidChunk(frame, matrix, vector.cells + first, Fewer(CHUNK, cellCount - first));
+    const MatrixLanes<V> matrix(frame.vector->matrix);
+    EachChunk(*frame.vector, [&](Cell* cells, int count) { SwimRigidChunk(frame, matrix, cells, count); });
 }
 
 // The unit normal of the projected corners, n × (1 / |n|) with 1 in place
@@ -209,10 +220,7 @@ void SwimDeformingChunk(const BatchFrame& frame, const MatrixLanes<V>& matrix, C
 {
     constexpr int W = V::WIDTH;
     AtomQueue queue;
-    for (int i = 0; i < count; ++i) {
-        for (Atom* const corner : cells[i].corners)
-            queue.AddUnprojected(corner, frame.frame, true);
-    }
+    queue.AddUnprojected(3 * count, [cells](int i) { return cells[i / 3].corners[i % 3]; }, frame.frame, true);
     ProjectQueued(frame, matrix, queue);
     CellList facing, visible;
     for (int i = 0; i < count; i += W) {
@@ -255,13 +263,18 @@ void FinishNormalLanes(Atom* const* atoms, const float* const* drawn, int count)
 struct NormalQueue : AtomQueue {
     const float* drawn[3 * CHUNK + 8];
 
-    void AddUnfinished(Atom* atom, const float* cellNormal)
+    // Queues the corners of cell that no earlier cell queued.
+    void AddUnfinished(Cell& cell)
     {
-        if (atom->clipCode == NORMAL_DONE)
-            return;
-        atom->clipCode = NORMAL_DONE;
-        drawn[count] = cellNormal;
-        Add(atom);
+        int queued = count;
+        for (Atom* const corner : cell.corners) {
+            if (corner->clipCode == NORMAL_DONE)
+                continue;
+            corner->clipCode = NORMAL_DONE;
+            drawn[queued] = cell.normal;
+            items[queued++] = corner;
+        }
+        count = queued;
     }
     template <class V>
     void Finish()
@@ -292,6 +305,8 @@ void FinishDeformingLanes(const BatchFrame& frame, Cell* const* cells, int count
         LightLanes(frame, group, materials, {materials.smooth, BitsWhere(flags, RenderFlag::STATIC_CACHED) & group.all},
                    normals);
     }
+    if (materials.mapped == 0)
+        return;
     const V half = V::Splat(frame.half);
     V uv[6];
     for (int k = 0; k < 3; ++k) {
@@ -307,13 +322,14 @@ void FinishDeformingChunk(const BatchFrame& frame, Cell* cells, int count)
 {
     CellList drawn;
     NormalQueue queue;
+    int drawnCount = 0;  // in a register, as in AtomQueue::AddUnprojected
     for (int i = 0; i < count; ++i) {
         if ((cells[i].renderFlags & LOOKED_AT) != 0)
             continue;
-        drawn.Add(&cells[i]);
-        for (Atom* const corner : cells[i].corners)
-            queue.AddUnfinished(corner, cells[i].normal);
+        drawn.items[drawnCount++] = &cells[i];
+        queue.AddUnfinished(cells[i]);
     }
+    drawn.count = drawnCount;
     queue.Finish<V>();
     for (int i = 0; i < drawn.count; i += V::WIDTH)
         FinishDeformingLanes<V>(frame, drawn.items + i, Fewer(V::WIDTH, drawn.count - i));
@@ -322,13 +338,9 @@ void FinishDeformingChunk(const BatchFrame& frame, Cell* cells, int count)
 template <class V>
 void SwimDeformingBatched(const BatchFrame& frame)
 {
-    Vector& vector = *frame.vector;
-    const MatrixLanes<V> matrix(vector.matrix);
-    const int cellCount = static_cast<int>(vector.cellCount);
-    for (int first = 0; first < cellCount; first += CHUNK)
-        SwimDeformingChunk(frame, matrix, vector.cells + first, Fewer(CHUNK, cellCount - first));
-    for (int first = 0; first < cellCount; first += CHUNK)
-        FinishDeformingChunk<V>(frame, vector.cells + first, Fewer(CHUNK, cellCount - first));
+    const MatrixLanes<V> matrix(frame.vector->matrix);
+    EachChunk(*frame.vector, [&](Cell* cells, int count) { SwimDeformingChunk(frame, matrix, cells, count); });
+    EachChunk(*frame.vector, [&](Cell* cells, int count) { FinishDeformingChunk<V>(frame, cells, count); });
 }
 
 }  // namespace
