@@ -1,4 +1,5 @@
-// Cells per second through the two mesh swims: a rippled grid that faces the
+// Cells per second through the two mesh swims, on the path the processor
+// takes (batched) and on the scalar reference: a rippled grid that faces the
 // eye and fills the screen, so every cell is projected, lit and appended,
 // with no light or one light of each kind, flat or smooth.
 #include <benchmark/benchmark.h>
@@ -103,7 +104,7 @@ std::unique_ptr<Light> MakeLight(std::int64_t kind)
 }
 
 // Arguments: cells, light kind (0 for none), material flags.
-void SwimGrid(benchmark::State& state, std::int32_t type)
+void SwimGrid(benchmark::State& state, std::int32_t type, SwimFunction swim)
 {
     SetUpView();
     std::unique_ptr<Vector> grid =
@@ -116,7 +117,6 @@ void SwimGrid(benchmark::State& state, std::int32_t type)
     gAquarium.currentObject = grid.get();
     PolygonNode terminator;
     OrderTableStart(gAquarium.orderTable, &terminator);
-    const SwimFunction swim = type == Vector::TYPE ? Vector::SwimRigid : Vector::SwimDeforming;
     for (auto _ : state) {
         // A new frame: every atom is projected again. The table is not
         // walked, so the cells may be appended frame after frame.
@@ -128,8 +128,13 @@ void SwimGrid(benchmark::State& state, std::int32_t type)
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(grid->cellCount));
 }
 
-void BM_SwimRigid(benchmark::State& state) { SwimGrid(state, Vector::TYPE); }
-void BM_SwimDeforming(benchmark::State& state) { SwimGrid(state, Vector::DEFORMING_TYPE); }
+void BM_SwimRigid(benchmark::State& state) { SwimGrid(state, Vector::TYPE, Vector::SwimRigid); }
+void BM_SwimRigidScalar(benchmark::State& state) { SwimGrid(state, Vector::TYPE, Vector::SwimRigidScalar); }
+void BM_SwimDeforming(benchmark::State& state) { SwimGrid(state, Vector::DEFORMING_TYPE, Vector::SwimDeforming); }
+void BM_SwimDeformingScalar(benchmark::State& state)
+{
+    SwimGrid(state, Vector::DEFORMING_TYPE, Vector::SwimDeformingScalar);
+}
 
 void GridArguments(benchmark::internal::Benchmark* benchmark)
 {
@@ -146,6 +151,8 @@ void GridArguments(benchmark::internal::Benchmark* benchmark)
 }  // namespace
 
 BENCHMARK(BM_SwimRigid)->Apply(GridArguments);
+BENCHMARK(BM_SwimRigidScalar)->Apply(GridArguments);
 BENCHMARK(BM_SwimDeforming)->Apply(GridArguments);
+BENCHMARK(BM_SwimDeformingScalar)->Apply(GridArguments);
 
 BENCHMARK_MAIN();

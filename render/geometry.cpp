@@ -1,12 +1,14 @@
-// The mesh geometry stage: projection, culling, lighting, environment-map
-// coordinates and depth keys of the two mesh swims. Runs as the current
-// object's operation, after the scene update wrote the Vector's model-view
-// matrix and every Light's; the ordering table was reset for this frame.
+// The mesh geometry stage, one cell at a time: projection, culling, lighting,
+// environment-map coordinates and depth keys of the two mesh swims. The
+// reference of the batched path. Runs as the current object's operation,
+// after the scene update wrote the Vector's model-view matrix and every
+// Light's; the ordering table was reset for this frame.
 #include <xmmintrin.h>
 
 #include <cmath>
 
 #include "host/aquarium.h"
+#include "render/cell_culling.h"
 #include "render/lighting.h"
 #include "render/matrix.h"
 #include "scene/vector.h"
@@ -17,12 +19,9 @@ constexpr std::uint32_t CLIP_LEFT = 1;
 constexpr std::uint32_t CLIP_RIGHT = 2;
 constexpr std::uint32_t CLIP_TOP = 4;
 constexpr std::uint32_t CLIP_BOTTOM = 8;
-constexpr std::uint32_t CLIP_CODE_MASK = 0xF;
-constexpr std::int32_t NORMAL_DONE = -1;  // a deforming atom's clip code once its normal is final
 constexpr std::uint32_t COMPLEMENT = 0xFFFFFFFF;
 constexpr std::uint32_t BUCKET_MASK = 0xFF;
 constexpr int LAST_BUCKET = ORDER_TABLE_BUCKETS - 1;
-constexpr std::uint32_t LOOKED_AT = RenderFlag::BACK_FACING | RenderFlag::REJECTED | RenderFlag::ALL_BEHIND;
 
 float Dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
 
@@ -65,45 +64,11 @@ void ProjectOnce(Atom& atom, const Matrix& matrix, std::uint32_t frame)
     Atom::Project(atom, matrix);
 }
 
-// The frame's flags start as "back-facing, rejected, all behind".
-void StartFlags(Cell& cell)
-{
-    cell.renderFlags = (cell.renderFlags | LOOKED_AT) & ~RenderFlag::PER_CORNER;
-}
-
-// For a cell that faces the eye, its corners projected: records their
-// behind flags and clip codes and clears the bits it passes. False when all
-// corners are behind or beyond one screen edge: the cell is not drawn.
-inline bool AcceptFacingCell(Cell& cell)
-{
-    std::uint32_t flags = cell.renderFlags & ~RenderFlag::BACK_FACING;
-    std::uint32_t commonEdges = CLIP_CODE_MASK;
-    for (std::uint32_t k = 0; k < 3; ++k) {
-        const Atom& corner = *cell.corners[k];
-        const std::uint32_t code = static_cast<std::uint32_t>(corner.clipCode) & CLIP_CODE_MASK;
-        flags |= corner.behind << (RenderFlag::BEHIND_SHIFT + k);
-        flags |= code << (RenderFlag::CLIP_SHIFT + RenderFlag::CLIP_BITS * k);
-        commonEdges &= code;
-    }
-    cell.renderFlags = flags;
-    if ((flags & RenderFlag::BEHIND_ANY) == RenderFlag::BEHIND_ANY)
-        return false;
-    cell.renderFlags &= ~RenderFlag::ALL_BEHIND;
-    if (commonEdges != 0)
-        return false;
-    cell.renderFlags &= ~RenderFlag::REJECTED;
-    return true;
-}
-
 // The depth key from the reciprocal depth of the last corner in front of the
 // near plane; complemented for materials drawn back to front.
 std::uint32_t DepthKey(const Cell& cell)
 {
-    float depth = 0.0f;
-    for (const Atom* const corner : cell.corners) {
-        if (corner->behind == 0)
-            depth = corner->reciprocalDepth;
-    }
+    const float depth = KeyDepth(cell);
     // Round to nearest, ties to even (the renderer's float mode), as lrintf
     // does without its call.
     const std::int64_t rounded = _mm_cvtss_si64(_mm_set_ss(depth * gAquarium.depthKeyScale));
@@ -139,9 +104,6 @@ void MapRigidEnvironment(Cell& cell, const Matrix& matrix)
         cell.uv[2 * k + 1] = w[1] * half + half;
     }
 }
-
-bool IsSmooth(const Cell& cell) { return (cell.material->flags & Material::SMOOTH) != 0; }
-bool IsEnvironmentMapped(const Cell& cell) { return (cell.material->flags & Material::ENVIRONMENT) != 0; }
 
 // One cell of a rigid mesh: the back-face test needs corner 0 only, so the
 // other corners are projected for cells that face the eye.
@@ -282,7 +244,7 @@ void Atom::ProjectToScreen(Atom& atom)
     atom.screen[1] = atom.camera[1] * gAquarium.yScale * r + gAquarium.centreY;
 }
 
-void Vector::SwimRigid()
+void Vector::SwimRigidScalar()
 {
     SetRenderFloatMode();
     Vector& vector = CurrentVector();
@@ -291,7 +253,7 @@ void Vector::SwimRigid()
         SwimRigidCell(vector, vector.cells[i], frame);
 }
 
-void Vector::SwimDeforming()
+void Vector::SwimDeformingScalar()
 {
     SetRenderFloatMode();
     Vector& vector = CurrentVector();

@@ -195,9 +195,13 @@ public:
     // The swim operations on the current object: project, cull and light
     // the cells and append the visible ones to the ordering table. The
     // rigid one turns the loaded normals with the matrix; the deforming one
-    // rebuilds cell and atom normals from the camera-space corners.
+    // rebuilds cell and atom normals from the camera-space corners. These
+    // take the path chosen at start-up (render/geometry_batch.h); the scalar
+    // ones are the reference, whose results every path gives to the bit.
     static void SwimRigid();
     static void SwimDeforming();
+    static void SwimRigidScalar();
+    static void SwimDeformingScalar();
 
     Matrix matrix;                     // object to camera, written every frame
     std::uint32_t atomCount = 0;

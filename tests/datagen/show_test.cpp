@@ -1,8 +1,9 @@
 // The show the build made (SHOW_ARCHIVE), loaded and drawn as the demo does
 // on a real offscreen GL context: every scene of the table loads and sets up
 // without a word in the error text, the scenes between them use every
-// feature of the engine, and every scene is lit and moving at a quarter and
-// at three quarters of its slot.
+// feature of the engine, every scene is lit and moving at a quarter and at
+// three quarters of its slot, and every mesh swims on every batched path as
+// on the scalar one.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +18,7 @@
 #include "pak/pak.h"
 #include "scene/scenerecords.h"
 #include "tests/datagen/show_features.h"
+#include "tests/support/geometry_twins.h"
 #include "tools/aqtool/render_frame.h"
 
 namespace {
@@ -130,6 +132,35 @@ TEST(Show, EverySceneIsLitAndMovesThroughItsSlot)
         EXPECT_GE(threeQuarters.litShare, LEAST_LIT_SHARE) << "scene " << i << " at three quarters";
         EXPECT_GE(changed, LEAST_CHANGED_SHARE) << "scene " << i;
     }
+}
+
+int swumMeshes = 0;
+
+// In place of both mesh swims: the current mesh on the scalar path and on
+// every batched one, compared to the bit.
+void SwimOnEveryPath()
+{
+    Vector& mesh = *static_cast<Vector*>(gAquarium.currentObject);
+    ++swumMeshes;
+    EXPECT_TRUE(test_support::SwimsAgree(mesh)) << "mesh of " << mesh.cellCount << " cells";
+}
+
+TEST(Show, EveryMeshOfEverySceneSwimsOnEveryPathAsOnTheScalarOne)
+{
+    PrepareDemo();
+    const SwimFunction rigid = gAquarium.swimTable[Vector::TYPE];
+    const SwimFunction deforming = gAquarium.swimTable[Vector::DEFORMING_TYPE];
+    gAquarium.swimTable[Vector::TYPE] = gAquarium.swimTable[Vector::DEFORMING_TYPE] = SwimOnEveryPath;
+    swumMeshes = 0;
+    for (int i = 0; i < SCENE_COUNT; ++i) {
+        aqtool::SceneFrames frames;
+        ASSERT_TRUE(frames.Load(SCENE_TABLE[i])) << Error::Text();
+        for (const double fraction : {0.2, 0.25, 0.6, 0.9})
+            EXPECT_TRUE(frames.Render(static_cast<std::uint32_t>(fraction * SlotLength(i)), nullptr)) << i;
+    }
+    gAquarium.swimTable[Vector::TYPE] = rigid;
+    gAquarium.swimTable[Vector::DEFORMING_TYPE] = deforming;
+    EXPECT_GT(swumMeshes, 4 * SCENE_COUNT);
 }
 
 }  // namespace
