@@ -43,8 +43,10 @@ bool NeedsOffscreenFrame(const WindowRecord& window)
     int width = 0;
     int height = 0;
     SDL_GL_GetDrawableSize(window.sdl, &width, &height);
+    // The samples are asked of the driver only when multisampling was chosen:
+    // this runs after every direct swap.
     return window.resizable || width != window.width || height != window.height ||
-           DrawableSamples() < SamplesAsked();
+           (SamplesAsked() > 0 && DrawableSamples() < SamplesAsked());
 }
 
 // The user hears once when the multisampling asked for cannot be had; the

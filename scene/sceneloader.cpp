@@ -9,6 +9,7 @@
 #include "host/error.h"
 #include "image/texture.h"
 #include "render/hierarchy.h"
+#include "scene/chunkhead.h"
 #include "scene/dissolve.h"
 #include "scene/flare.h"
 #include "scene/morph.h"
@@ -320,33 +321,23 @@ bool Walk::Chunk(const SceneChunk& chunk)
     return true;
 }
 
-// The tag of the chunk at offset, or 0 (no known tag) when S ends before it.
-std::uint32_t TagAt(const std::uint8_t* buffer, std::uint32_t fileSize, std::uint64_t offset)
-{
-    return fileSize - offset >= sizeof(std::uint32_t) ? ReadFields<std::uint32_t>(buffer + offset) : 0;
-}
-
 // Every chunk from offset 300 while the offset is below the file size S,
-// each checked to lie inside S before its data is read. A chunk that runs
-// past S ends the scan when its tag is unknown, as skipping it would; a
-// known one fails the file.
+// each checked to lie inside S before its data is read (scene/chunkhead.h
+// says how one past S is met).
 bool WalkChunks(Walk& walk, const std::uint8_t* buffer, const std::uint32_t fileSize)
 {
     std::uint64_t offset = HEADER_SIZE;
     while (offset < fileSize) {
-        const std::uint32_t tag = TagAt(buffer, fileSize, offset);
-        const bool headFits = fileSize - offset >= SCENE_CHUNK_HEAD_SIZE;
-        const std::uint64_t length = headFits ? ReadFields<std::uint32_t>(buffer + offset + 4) : 0;
-        const std::uint64_t start = offset + SCENE_CHUNK_HEAD_SIZE;
-        if (!headFits || length > fileSize - start) {
-            if (!IsSceneTag(tag))
+        const ChunkHead head = ReadChunkHead(buffer, fileSize, fileSize, offset);
+        if (!head.inside) {
+            if (!IsSceneTag(head.tag))
                 break;
             return Fail("Scene::Load: Chunk runs past the file size.\n");
         }
-        const SceneChunk chunk{tag, buffer + start, static_cast<std::uint32_t>(length)};
+        const SceneChunk chunk{head.tag, buffer + head.start, static_cast<std::uint32_t>(head.length)};
         if (!CheckSceneChunk(chunk) || !walk.Chunk(chunk))
             return false;
-        offset = start + length;
+        offset = head.start + head.length;
     }
     // Every counted object and light must exist: the lists and the renderer
     // take each record's mesh and Light as there.

@@ -6,6 +6,7 @@
 
 #include "host/error.h"
 #include "pak/pak.h"
+#include "scene/chunkhead.h"
 
 namespace {
 
@@ -51,39 +52,28 @@ bool IsKnownTag(std::uint32_t tag)
     return tag == VECTOR_VERTICES_TAG || tag == VECTOR_FACES_TAG || tag == VECTOR_MATERIALS_TAG;
 }
 
-// The tag of the chunk at offset, or 0 (no known tag) when the buffer ends
-// before it.
-std::uint32_t TagAt(const std::uint8_t* file, std::size_t length, std::uint64_t offset)
-{
-    return length - offset >= sizeof(std::uint32_t) ? ReadVectorRecord<std::uint32_t>(file + offset) : 0;
-}
-
 // Walks the chunks up to the file size, remembering the last chunk of each
-// known tag. A chunk that runs past the file size ends the scan when its tag
-// is unknown, as skipping it would; a known one fails the file.
+// known tag (scene/chunkhead.h says how one past the file size is met).
 bool ScanChunks(const std::uint8_t* file, std::size_t length, VectorLayout* layout)
 {
     const std::uint64_t fileSize = layout->header.fileSize;
     std::uint64_t offset = VECTOR_HEADER_DATA_OFFSET + std::uint64_t{layout->header.headerLength};
     while (offset < fileSize) {
-        const std::uint32_t tag = TagAt(file, length, offset);
-        const bool headFits = fileSize - offset >= VECTOR_CHUNK_HEAD_SIZE;
-        const std::uint64_t chunkLength = headFits ? ReadVectorRecord<std::uint32_t>(file + offset + 4) : 0;
-        const std::uint64_t start = offset + VECTOR_CHUNK_HEAD_SIZE;
-        if (!headFits || chunkLength > fileSize - start) {
-            if (!IsKnownTag(tag))
+        const ChunkHead head = ReadChunkHead(file, length, fileSize, offset);
+        if (!head.inside) {
+            if (!IsKnownTag(head.tag))
                 return true;
             Error::Report(1, "Vector::Load: Chunk runs past the file size.\n");
             return false;
         }
-        const VectorChunk chunk{file + start, chunkLength};
-        if (tag == VECTOR_VERTICES_TAG)
+        const VectorChunk chunk{file + head.start, head.length};
+        if (head.tag == VECTOR_VERTICES_TAG)
             layout->vertices = chunk;
-        else if (tag == VECTOR_FACES_TAG)
+        else if (head.tag == VECTOR_FACES_TAG)
             layout->faces = chunk;
-        else if (tag == VECTOR_MATERIALS_TAG)
+        else if (head.tag == VECTOR_MATERIALS_TAG)
             layout->materials = chunk;
-        offset = start + chunkLength;
+        offset = head.start + head.length;
     }
     return true;
 }
