@@ -5,7 +5,6 @@
 #include "render/animation.h"
 
 #include "host/aquarium.h"
-#include "render/hierarchy.h"
 #include "render/pose.h"
 #include "scene/scenerecords.h"
 #include "scene/vector.h"
@@ -70,7 +69,6 @@ void Compose(const Pose& pose, Matrix& out)
 
 void SceneLight::Evaluate(const float frame, Matrix& out)
 {
-    const EvaluationRound round;
     Pose pose;
     EvaluatePose(*this, frame, [this](float t, Matrix& self) { Evaluate(t, self); }, pose);
     Compose(pose, out);
@@ -90,7 +88,6 @@ void SceneCamera::Evaluate(const float frame, Matrix& out)
         temporary.keys = nullptr;
         temporary.keyCount = 0;
     };
-    const EvaluationRound round;
     Pose pose;
     EvaluatePose(*this, frame, world, pose);
     Compose(pose, out);
@@ -100,7 +97,6 @@ void SceneCamera::Evaluate(const float frame, Matrix& out)
 void AnimateScene(Scene& scene, const float frame)
 {
     scene.currentFrame = frame;
-    const EvaluationRound round;
     SceneCamera* const camera = scene.camera;
     if (camera == nullptr)
         return;

@@ -44,9 +44,6 @@ Step builtInSteps[BUILT_IN_STEPS];
 std::unique_ptr<Step[]> reservedSteps;
 std::uint64_t reservedCount = 0;
 
-std::uint32_t currentRound = 0;
-bool roundOpen = false;
-
 Step* Steps() { return reservedSteps ? reservedSteps.get() : builtInSteps; }
 std::uint64_t Capacity() { return reservedSteps ? reservedCount : BUILT_IN_STEPS; }
 
@@ -55,19 +52,6 @@ std::uint64_t Capacity() { return reservedSteps ? reservedCount : BUILT_IN_STEPS
 const Matrix& Latest(const SceneObject& object)
 {
     return object.cacheFrameA > object.cacheFrameB ? object.cacheMatrixA : object.cacheMatrixB;
-}
-
-// Whether object may compute one more matrix in this round; counts it.
-bool TakeEvaluation(SceneObject& object)
-{
-    if (object.evaluationRound != currentRound) {
-        object.evaluationRound = currentRound;
-        object.evaluationsThisRound = 0;
-    }
-    if (object.evaluationsThisRound >= MAX_EVALUATIONS_PER_ROUND)
-        return false;
-    ++object.evaluationsThisRound;
-    return true;
 }
 
 bool FromCache(const SceneObject& object, float t, Matrix& out)
@@ -87,13 +71,15 @@ class Evaluation {
 public:
     Evaluation() = default;
 
-    // Asks for object at t into out: answered at once from the cache (or the
-    // object's last matrix when its round is spent), else pushed.
+    // Asks for object at t into out: answered at once from the cache, else
+    // pushed. Only a hierarchy that no room was reserved for (never one the
+    // loader accepted) can fill the stack; it gets the object's last matrix
+    // rather than a write past the stack.
     void Ask(SceneObject& object, float t, Matrix& out)
     {
         if (FromCache(object, t, out))
             return;
-        if (top_ == Capacity() || !TakeEvaluation(object)) {
+        if (top_ == Capacity()) {
             out = Latest(object);
             return;
         }
@@ -215,23 +201,8 @@ bool ReserveHierarchyEvaluation(const std::uint32_t objectCount)
     return true;
 }
 
-EvaluationRound::EvaluationRound() : opened_(!roundOpen)
-{
-    if (opened_) {
-        roundOpen = true;
-        ++currentRound;
-    }
-}
-
-EvaluationRound::~EvaluationRound()
-{
-    if (opened_)
-        roundOpen = false;
-}
-
 void SceneObject::Evaluate(const float frame, Matrix& out)
 {
-    const EvaluationRound round;
     Evaluation evaluation;
     evaluation.Ask(*this, frame, out);
     evaluation.Run();

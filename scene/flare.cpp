@@ -160,6 +160,11 @@ bool Flare::TrailCount(std::uint32_t& count) const
     return true;
 }
 
+const Flare* Flare::AsTrail(const Plugin* plugin)
+{
+    return plugin->function == SwimTrail ? static_cast<const Flare*>(plugin) : nullptr;
+}
+
 bool Flare::Setup(const char* textureName)
 {
     delete material;

@@ -26,6 +26,9 @@ public:
     static constexpr std::uint32_t MATERIAL_FLAGS = 0x15;
     // No real scene comes near it; a count beyond it is a broken file.
     static constexpr std::uint32_t MAX_SPRITES = 4096;
+    // What the flares of one scene hold together: sixteen of the longest
+    // trails, a few megabytes; the loader refuses a scene that asks for more.
+    static constexpr std::uint32_t MAX_SCENE_SPRITES = 16 * MAX_SPRITES;
 
     // object and scene are the trail flare's; the other kinds ignore them.
     // A kind other than the three has no function.
@@ -39,6 +42,9 @@ public:
     // the map cannot be loaded, a trail's count passes MAX_SPRITES or memory
     // runs out.
     bool Setup(const char* textureName);
+
+    // plugin as a trail flare, or null when it is none.
+    static const Flare* AsTrail(const Plugin* plugin);
 
     std::uint32_t flags = 0;
     SceneObject* object;                // not owned: the trail's object record

@@ -2,12 +2,14 @@
 // counters, the plugins the chunks ask for, the exchange of plain meshes for
 // ones another scene holds, and the flags the renderer reads. Every chunk is
 // checked against the buffer and the arrays before a record reads it.
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
 
 #include "host/error.h"
 #include "image/texture.h"
+#include "render/evaluationbudget.h"
 #include "render/hierarchy.h"
 #include "scene/chunkhead.h"
 #include "scene/dissolve.h"
@@ -58,6 +60,7 @@ struct Walk {
     std::uint32_t objects = 0;    // o: object records set up so far
     std::uint32_t lights = 0;     // l
     std::uint32_t envelopes = 0;  // e
+    std::uint32_t sprites = 0;    // of every flare made so far
 
     bool Shallow() const { return (flags & SCENE_SHALLOW) != 0; }
 
@@ -245,8 +248,16 @@ bool Walk::DissolveEnvelope(const SceneChunk& chunk)
     return Drive(*envelope, chunk, &dissolve->amount);
 }
 
-// Gives flare the chunk's values and its sprites; false (reported) after
-// destroying it.
+bool RefuseSprites()
+{
+    char message[128];
+    std::snprintf(message, sizeof message, "Scene::Load: Not enough memory for more than %u lensflare sprites.\n",
+                  static_cast<unsigned>(Flare::MAX_SCENE_SPRITES));
+    return Fail(message, FLARE_FAILED);
+}
+
+// Gives flare the chunk's values and its sprites, within what the scene's
+// flares may hold together; false (reported) after destroying it.
 bool Walk::SetUpFlare(Flare* flare, const SceneChunk& chunk)
 {
     if (flare == nullptr)
@@ -260,6 +271,11 @@ bool Walk::SetUpFlare(Flare* flare, const SceneChunk& chunk)
         delete flare;
         return Fail(FLARE_FAILED);
     }
+    if (flare->spriteCount > Flare::MAX_SCENE_SPRITES - sprites) {
+        delete flare;
+        return RefuseSprites();
+    }
+    sprites += flare->spriteCount;
     return true;
 }
 
@@ -418,6 +434,22 @@ bool FinishObjects(Scene& scene)
     return true;
 }
 
+// No frame of the scene may stall the program: its hierarchy and its trails
+// stay within the evaluations a frame can afford.
+bool BoundedWork(const Scene& scene)
+{
+    std::uint64_t evaluations = 0;
+    if (!CountFrameEvaluations(scene, MAX_EVALUATIONS_PER_FRAME, evaluations))
+        return Fail("Scene::Load: Not enough memory to count the evaluations.\n");
+    if (evaluations <= MAX_EVALUATIONS_PER_FRAME)
+        return true;
+    char message[160];
+    std::snprintf(message, sizeof message,
+                  "Scene::Load: Links and trails need more than %llu evaluations a frame.\n",
+                  static_cast<unsigned long long>(MAX_EVALUATIONS_PER_FRAME));
+    return Fail(message);
+}
+
 }  // namespace
 
 bool Scene::Load(const std::uint8_t* buffer, const std::size_t length, const std::uint32_t flags, Scene* source)
@@ -431,7 +463,8 @@ bool Scene::Load(const std::uint8_t* buffer, const std::size_t length, const std
             return Fail("Scene::Load: Error cloning scene. NrVectors not equal.\n");
     }
     Walk walk{*this, flags, source};
-    if (!WalkChunks(walk, buffer, ReadFields<SCENE_FILE_Header>(buffer).fileSize) || !CheckSceneLinks(*this))
+    if (!WalkChunks(walk, buffer, ReadFields<SCENE_FILE_Header>(buffer).fileSize) || !CheckSceneLinks(*this) ||
+        !BoundedWork(*this))
         return false;
     if (!ReserveHierarchyEvaluation(objectCount))
         return Fail("Scene::Load: Not enough memory to evaluate the links.\n");

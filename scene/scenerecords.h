@@ -38,7 +38,8 @@ struct SceneObject {
 
     // The world matrix at frame, through the two-slot cache. Parents and
     // targets are evaluated on the way, so the links must hold no cycle;
-    // their depth does not matter (render/hierarchy.h).
+    // their depth does not matter (render/hierarchy.h), the work they make
+    // is bounded by the loader (render/evaluationbudget.h).
     void Evaluate(float frame, Matrix& out);
 
     char name[NAME_SIZE] = {};         // the mesh file name, or the null object's name
@@ -60,8 +61,6 @@ struct SceneObject {
     Flare* flare = nullptr;            // not owned: it sits in the vector's plugin chain
     std::uint8_t deformed = 0;         // set by the scene loader: keys that scale, a morph, a full load
     Vector* vector = nullptr;          // not owned: the mesh or null object drawn for this record
-    std::uint32_t evaluationRound = 0;      // the hierarchy's round the count below belongs to
-    std::uint32_t evaluationsThisRound = 0; // matrices computed in it (render/hierarchy.h)
 };
 
 // A light source as the light list holds it; its type is its kind. It owns

@@ -8,10 +8,17 @@
 #include <limits>
 #include <string>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
 #include "host/error.h"
 #include "render/animation.h"
 #include "scene/flare.h"
 #include "tests/scene/scene_fixture.h"
+#include "tests/support/child_processes.h"
 
 namespace {
 
@@ -40,6 +47,55 @@ SceneObjectChunk Linked(std::int32_t parent, std::int32_t target)
 }
 
 
+
+// Each object the child of the one before, each turned along its path one
+// or two frames ahead, with the camera under the last: every level doubles
+// the frames asked of the one above.
+void NestedPaths(SceneWriter& w, int depth)
+{
+    for (int i = 0; i < depth; ++i) {
+        SceneObjectChunk object = Linked(i - 1, -1);
+        object.pathLookAhead = 1 + i % 2;
+        w.AddNull(object);
+    }
+    SceneCameraChunk camera;
+    camera.parent = depth - 1;
+    camera.pathLookAhead = 1;
+    w.AddCamera(camera);
+}
+
+SceneFlareChunk Trail(float sprites)
+{
+    SceneFlareChunk trail;
+    trail.kind = Flare::TRAIL;
+    trail.textureName = "f.tga";
+    trail.trailLength = sprites;
+    trail.spritesPerFrame = 1.0f;
+    return trail;
+}
+
+// A chain of depth null objects, a trail on the deepest: each sprite
+// evaluates the whole chain at a frame of its own.
+void TrailOnChain(SceneWriter& w, int depth, float sprites)
+{
+    PutMap("f.tga");
+    for (int i = 0; i < depth; ++i)
+        w.AddNull(Linked(i - 1, -1));
+    w.AddObjectFlare(Trail(sprites));
+}
+
+// trails of the longest kind on one null object.
+void LongTrails(SceneWriter& w, int trails)
+{
+    PutMap("f.tga");
+    w.AddNull(ObjectChunk("n"));
+    for (int i = 0; i < trails; ++i)
+        w.AddObjectFlare(Trail(static_cast<float>(Flare::MAX_SPRITES)));
+}
+
+const char* const TOO_MUCH_WORK = "Scene::Load: Links and trails need more than 65536 evaluations a frame.\n";
+const char* const TOO_MANY_SPRITES = "Scene::Load: Not enough memory for more than 65536 lensflare sprites.\n"
+                                     "Scene::Load: Error setting up lensflare.\n";
 
 const Hostile HOSTILE[] = {
     {"file size beyond the buffer", [](SceneWriter& w) { w.header.fileSize = 301; },
@@ -103,6 +159,9 @@ const Hostile HOSTILE[] = {
                                                       w.AddNull(Linked(2, -1)); w.AddNull(Linked(0, -1));
                                                       SceneLightChunk l; l.parent = 1; w.AddLight(l); },
      "Scene::Load: Parent or target links form a cycle.\n"},
+    {"path look-aheads nested thirty deep", [](SceneWriter& w) { NestedPaths(w, 30); }, TOO_MUCH_WORK},
+    {"a trail of 4096 sprites on a chain of 5000", [](SceneWriter& w) { TrailOnChain(w, 5000, 4096); }, TOO_MUCH_WORK},
+    {"seventeen of the longest trails", [](SceneWriter& w) { LongTrails(w, 17); }, TOO_MANY_SPRITES},
 };
 
 // Every float of a chunk is a finite number, or the file is refused, named
@@ -171,10 +230,9 @@ const Harmless HARMLESS[] = {
     {"light kind 0", [](SceneWriter& w) { SceneLightChunk l; l.kind = 0; w.AddLight(l); }},
     {"light kind 99", [](SceneWriter& w) { SceneLightChunk l; l.kind = 99; w.AddLight(l); }},
     {"a parent chain of 3000", [](SceneWriter& w) { for (int i = 0; i < 3000; ++i) w.AddNull(Linked(i + 1 < 3000 ? i + 1 : -1, -1)); }},
-    {"path look-aheads of 1 and 2 nested thirty deep, a camera under them",
-     [](SceneWriter& w) { for (int i = 0; i < 30; ++i) { auto o = Linked(i - 1, -1); o.pathLookAhead = 1 + i % 2;
-                                                          w.AddNull(o); }
-                          SceneCameraChunk c; c.parent = 29; c.pathLookAhead = 1; w.AddCamera(c); }},
+    {"path look-aheads of 1 and 2 nested eight deep, a camera under them", [](SceneWriter& w) { NestedPaths(w, 8); }},
+    {"a trail of 4096 sprites on a chain of 12", [](SceneWriter& w) { TrailOnChain(w, 12, 4096); }},
+    {"fifteen of the longest trails", [](SceneWriter& w) { LongTrails(w, 15); }},
 };
 
 TEST_F(SceneBounds, WhatIsNotUnsafeLoadsAndPlays)
@@ -254,6 +312,28 @@ TEST_F(SceneBounds, OnlyATrailOfMoreSpritesThanAnySceneNeedsIsRefusedByItsCount)
                                         "Scene::Load: Error setting up lensflare.\n");
         }
     }
+}
+
+// The review's file: ten thousand of the longest trails, whose sprites would
+// take 2.9 GB. In a child that may map only 256 MB more than it has, the
+// load is refused with the loader's message, not ended by the system.
+TEST_F(SceneBounds, TenThousandLongTrailsAreRefusedWithinAFewMegabytes)
+{
+    SceneWriter writer;
+    LongTrails(writer, 10000);
+    const Bytes bytes = writer.Bytes();
+    const pid_t child = test_support::StartChild([&bytes] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (256u << 20);
+        const rlimit limit{room, room};
+        Scene scene;
+        const bool refused = setrlimit(RLIMIT_AS, &limit) == 0 && !LoadBytes(scene, bytes) &&
+                             std::string(Error::Text()) == TOO_MANY_SPRITES;
+        std::fputs(Error::Text(), stderr);
+        _exit(refused ? 0 : 1);
+    });
+    EXPECT_EQ(test_support::AwaitChild(child, 60000), 0);
 }
 
 }  // namespace
