@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <initializer_list>
 #include <random>
@@ -151,16 +152,15 @@ void SystemFrame(Scene& scene, float t)
 
 bool SameMatrix(const Matrix& a, const Matrix& b) { return std::memcmp(a.m, b.m, sizeof a.m) == 0; }
 
+// World matrices, cache frames and cache matrices, side by side in the
+// record; the links cleared for an alignment restored.
 void ExpectSameScene(const Scene& actual, const Scene& expected)
 {
+    const std::size_t animated = offsetof(SceneObject, pivot) - offsetof(SceneObject, cacheFrameA);
     for (std::uint32_t i = 0; i < actual.objectCount; ++i) {
         const SceneObject &a = actual.objects[i], &b = expected.objects[i];
-        EXPECT_TRUE(SameMatrix(a.worldMatrix, b.worldMatrix)) << "object " << i;
-        EXPECT_EQ(a.cacheFrameA, b.cacheFrameA);
-        EXPECT_EQ(a.cacheFrameB, b.cacheFrameB);
-        EXPECT_TRUE(SameMatrix(a.cacheMatrixA, b.cacheMatrixA) && SameMatrix(a.cacheMatrixB, b.cacheMatrixB));
-        EXPECT_EQ(a.pathLookAhead, b.pathLookAhead) << "the cleared links are restored";
-        EXPECT_EQ(a.target == nullptr, b.target == nullptr);
+        EXPECT_EQ(std::memcmp(&a.cacheFrameA, &b.cacheFrameA, animated), 0) << "object " << i;
+        EXPECT_TRUE(a.pathLookAhead == b.pathLookAhead && (a.target == nullptr) == (b.target == nullptr));
     }
     EXPECT_TRUE(SameMatrix(actual.camera->matrix, expected.camera->matrix));
     for (std::uint32_t i = 0; i < actual.lightCount; ++i)
@@ -325,24 +325,6 @@ TEST(Hierarchy, AChainDeeperThanAnyStackCouldRecurseEvaluatesWholeAtOneEvaluatio
     std::uint64_t bound = 0;
     ASSERT_TRUE(CountFrameEvaluations(scene, MAX_EVALUATIONS_PER_FRAME, bound));
     EXPECT_EQ(bound, COUNT + 1) << "each object once, and the camera";
-}
-
-// Look-aheads of 1 and 2 in turn: each level doubles the frames asked of the
-// one above, which no cache of two slots serves.
-TEST(Hierarchy, AlignmentsNestedAlongAChainCountPastTheBudget)
-{
-    for (const std::uint32_t depth : {8u, 40u}) {
-        Scene scene;
-        MakeChain(scene, depth, {ObjectKeyAt(0)});
-        for (std::uint32_t i = 0; i < depth; ++i)
-            scene.objects[i].pathLookAhead = 1 + i % 2;
-        std::uint64_t bound = 0;
-        ASSERT_TRUE(CountFrameEvaluations(scene, MAX_EVALUATIONS_PER_FRAME, bound));
-        if (depth == 8)
-            EXPECT_LT(bound, 10000u);
-        else
-            EXPECT_EQ(bound, MAX_EVALUATIONS_PER_FRAME + 1) << "counting stops past the limit";
-    }
 }
 
 }  // namespace
