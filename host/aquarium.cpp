@@ -9,6 +9,7 @@
 
 #include "host/error.h"
 #include "host/opengllib.h"
+#include "platform/picture.h"
 
 AquariumDisplay gDisplay;
 
@@ -49,6 +50,14 @@ bool RegisterWindowClass(platform::InstanceHandle instance)
     windowClass.menuName = WINDOW_MENU_NAME;
     windowClass.className = WINDOW_CLASS_NAME;
     return os.RegisterClass(windowClass);
+}
+
+// A full-screen Aquarium switches the display and gives its mode back at
+// shutdown, unless the picture is the desktop as it is: then there is no
+// mode to ask for, and no message of a switch that was never needed.
+bool SwitchesDisplay(const Aquarium& aquarium)
+{
+    return aquarium.fullScreen && !platform::ChosenPicture().desktopKept;
 }
 
 bool LoadOpenGL()
@@ -205,7 +214,7 @@ bool Aquarium::FillOpenGL(const SwimFunction* swimList, const LightFunction* lig
     FillTable(polygonTable, polygonList);
     if (!RegisterWindowClass(instance))
         return FillFailed("Aquarium::FillOpenGL: Error registering windowclass\n");
-    if (fullScreen && !ChangeResolution(width, height, colourDepth))
+    if (SwitchesDisplay(*this) && !ChangeResolution(width, height, colourDepth))
         return false;
     if (!LoadOpenGL())
         return FillFailed("Aquarium::FillOpenGL: Unable to load OpenGL dll\n");
@@ -243,7 +252,7 @@ void Aquarium::MakeCurrent(const Aquarium* aquarium)
 void Aquarium::GLShutdown()
 {
     platform::Backend& os = platform::Os();
-    if (gAquarium.fullScreen)
+    if (SwitchesDisplay(gAquarium))
         os.ChangeDisplaySettings(nullptr, 0);
     OpenGLLib::wglMakeCurrent(nullptr, nullptr);
     if (gDisplay.glContext != nullptr) {

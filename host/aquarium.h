@@ -70,9 +70,10 @@ public:
     ~Aquarium();
     Aquarium(const Aquarium&) = delete;
 
-    // Opens the window with its display mode, GL libraries, pixel format and
-    // context, and fills the handler tables. Each list is zero-terminated and
-    // its first element is skipped.
+    // Opens the window with its display mode (none when the chosen picture
+    // keeps the desktop), GL libraries, pixel format and context, and fills
+    // the handler tables. Each list is zero-terminated and its first element
+    // is skipped.
     bool FillOpenGL(const SwimFunction* swimList, const LightFunction* lightList,
                            const PolygonFunction* polygonList, platform::InstanceHandle instance);
     // Copies the state of aquarium, but for the full-screen flag and keyboard, into the global record.

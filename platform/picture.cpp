@@ -93,6 +93,7 @@ bool ReadPictureChoice(PictureChoice& read, std::string& refusal)
     if (const char* const resolution = Variable(RESOLUTION_VARIABLE)) {
         read.sizeChosen = true;
         read.native = std::strcmp(resolution, NATIVE) == 0;
+        read.desktopKept = read.native;
         if (!read.native && !ParsePictureSize(resolution, read.size)) {
             refusal = std::string(RESOLUTION_VARIABLE) + ": " + SizeRefusal(resolution);
             return false;

@@ -1,9 +1,10 @@
 // The picture the demo fills and shows: by default the design's 640 x 480
 // without multisampling, scaled to fill the display. A user may choose
 // another 4:3 size (AQUARIUM_RESOLUTION=WxH, or native: the largest 4:3
-// area of the desktop) and multisampling (AQUARIUM_SAMPLES=N); a tool may
-// choose them too. A chosen size is shown 1:1 where it fits. The choice is
-// made before the Aquarium is filled and holds for the process.
+// area of the desktop as it is, with no mode switch) and multisampling
+// (AQUARIUM_SAMPLES=N); a tool may choose them too, and keep the desktop as
+// it is. A chosen size is shown 1:1 where it fits. The choice is made before
+// the Aquarium is filled and holds for the process.
 #pragma once
 
 #include <cstdint>
@@ -25,6 +26,8 @@ struct PictureChoice {
     PictureSize size = DEFAULT_PICTURE;
     bool sizeChosen = false;  // shown 1:1 where the drawable holds it
     bool native = false;      // the size is the desktop's largest 4:3 area
+    bool desktopKept = false; // no display mode is asked for or restored: native,
+                              // or a tool whose frames nobody watches
     int samples = 0;          // multisampling asked for; 0 or 1: none
 };
 

@@ -36,7 +36,7 @@ void PrepareDemo()
     if (PAK::First() == nullptr) {
         ASSERT_NE(PAK::Open(SHOW_ARCHIVE), nullptr) << Error::Text();
     }
-    static const bool ready = aqtool::FillDemoAquarium();
+    static const bool ready = aqtool::FillDemoAquarium(aqtool::ModeSwitch::NONE);
     ASSERT_TRUE(ready) << Error::Text();
     Error::Reset();
 }

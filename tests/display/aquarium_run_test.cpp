@@ -2,6 +2,7 @@
 // screen without a 640 x 480 mode it starts and covers the screen with the
 // scene, F10 writes a 640 x 480 shot of the frame before and after the focus
 // went elsewhere, and Escape ends it with status 1 and the display change's
+// message. At native size it keeps the screen's mode and ends with no
 // message. Without a usable video driver, SDL's own reason follows the error
 // text on stderr.
 #include <gtest/gtest.h>
@@ -96,6 +97,56 @@ TEST(AquariumRun, OnAScreenWithTheModeAShowThatEndsWellShowsNoBox)
     const pid_t demo = StartDemo(
         {{"DISPLAY", server.Display()}, {"SDL_VIDEODRIVER", "x11"}, {"SDL_AUDIODRIVER", "dummy"}}, SHORTEST_SCENE);
     ASSERT_GT(demo, 0);
+    const test_support::Ending ending = test_support::AwaitEnding(demo, server.Display(), "aquarium.err");
+    EXPECT_EQ(ending.status, 1);
+    EXPECT_FALSE(ending.boxShown);
+    EXPECT_EQ(ending.errorText, "");
+}
+
+// Pixels of screen outside the rectangle from (left, top) to (right, bottom)
+// that are not black, and pixels inside it that are not the wall's red.
+struct PictureCount {
+    long strayOutside = 0;
+    long notRedInside = 0;
+};
+
+PictureCount CountPicture(const test_support::Capture& screen, int left, int top, int right, int bottom)
+{
+    PictureCount count;
+    for (int y = 0; y < screen.height; ++y) {
+        for (int x = 0; x < screen.width; ++x) {
+            const bool inside = x >= left && x <= right && y >= top && y <= bottom;
+            count.strayOutside += !inside && screen.At(x, y) != 0;
+            count.notRedInside += inside && screen.At(x, y) != 0xFF0000u;
+        }
+    }
+    return count;
+}
+
+// native on a 1920 x 1080 screen keeps the desktop's mode: the 1440 x 1080
+// picture 1:1 in the middle on black, shots of that size, and no message.
+TEST(AquariumRun, NativeKeepsTheDesktopAndShowsThePictureOneToOneInTheMiddle)
+{
+    test_support::Xvfb server(1920, 1080);
+    if (server.Display().empty())
+        GTEST_SKIP() << "Xvfb did not start";
+    test_support::ScratchDirectory scratch;
+    const pid_t demo = StartDemo({{"DISPLAY", server.Display()},
+                                  {"SDL_VIDEODRIVER", "x11"},
+                                  {"SDL_AUDIODRIVER", "dummy"},
+                                  {"AQUARIUM_RESOLUTION", "native"}});
+    ASSERT_GT(demo, 0);
+
+    EXPECT_TRUE(PressIn(server.Display(), "Aquarium", "F10"));
+    EXPECT_TRUE(ShotWritten("shot0.tga", 1440, 1080)) << "F10 writes a 1440 x 1080 shot";
+    EXPECT_TRUE(ShotIsRed("shot0.tga", 1440, 1080));
+    const test_support::Capture screen = ScreenOnceDrawn(server.Display());
+    ASSERT_EQ(screen.width * screen.height, 1920 * 1080) << "the desktop kept its mode";
+    const PictureCount count = CountPicture(screen, 240, 0, 1679, 1079);
+    EXPECT_EQ(count.strayOutside, 0) << "black bars beside the picture";
+    EXPECT_EQ(count.notRedInside, 0) << "the wall fills the picture, unscaled";
+
+    EXPECT_TRUE(PressIn(server.Display(), "Aquarium", "Escape"));
     const test_support::Ending ending = test_support::AwaitEnding(demo, server.Display(), "aquarium.err");
     EXPECT_EQ(ending.status, 1);
     EXPECT_FALSE(ending.boxShown);

@@ -1,6 +1,7 @@
 // aqtool render refuses what it cannot draw or write: a missing scene, a TIME
 // that is not a clock value, an OUT that cannot be written. Each ends with a
-// status and the error text on stderr, and leaves no picture behind.
+// status and the error text on stderr, and leaves no picture behind; like the
+// other headless commands, it has no display mode to report.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -11,6 +12,8 @@
 #include "tests/render/golden_scene.h"
 #include "tests/support/aqtool_run.h"
 #include "tests/support/scratch_directory.h"
+#include "tests/support/short_mp3.h"
+#include "tools/writers/pakwriter.h"
 
 namespace {
 
@@ -18,6 +21,7 @@ using test_support::Aqtool;
 using test_support::AqtoolOutcome;
 using ::testing::EndsWith;
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 class RenderCommand : public ::testing::Test {
 protected:
@@ -92,6 +96,35 @@ TEST_F(RenderCommand, MultisamplingThatCannotBeHadIsSaidAndTheFrameDrawnAllTheSa
         EXPECT_THAT(outcome.err, ::testing::StartsWith("Multisampling: 32 samples cannot be had here; drawing "));
     }
     EXPECT_EQ(std::filesystem::file_size("frame.tga"), 18u + 320u * 240u * 3u);
+}
+
+// The commands that draw headless ask no display for a mode, at the demo's
+// size or another, so a failure says only what went wrong: here the scene
+// that could not be read from an archive that holds the music alone.
+TEST_F(RenderCommand, TheHeadlessCommandsFailWithTheirOwnMessagesAlone)
+{
+    PakWriter musicOnly;
+    ASSERT_TRUE(musicOnly.Add("THEMUSIC.MP3", test_support::ShortMp3(1)));
+    ASSERT_TRUE(musicOnly.Write("dovra.kzp"));
+    const char* const firstScene = "PAK::ReadFile: File not found. (data\\intro\\scenes\\cut1.scn)\n";
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"render", "missing.scn", "0", "frame.tga"}, "PAK::ReadFile: File not found. (missing.scn)\n"},
+        {{"render", "missing.scn", "0", "frame.tga", "--size", "800x600"}, "(missing.scn)\n"},
+        {{"sheet", "sheet.png"}, firstScene},
+        {{"capture", "0", "0", "10", "frames"}, firstScene},
+        {{"capture", "0", "0", "10", "frames", "--size", "800x600"}, firstScene},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments.back());
+        const AqtoolOutcome outcome = Aqtool(c.arguments);
+        EXPECT_EQ(outcome.status, 1);
+        EXPECT_THAT(outcome.err, HasSubstr(c.message));
+        EXPECT_THAT(outcome.err, Not(HasSubstr("ChangeResolution")));
+    }
 }
 
 }  // namespace

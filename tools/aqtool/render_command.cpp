@@ -67,7 +67,7 @@ int Render(char* const* arguments)
     if (usage != EXIT_OK)
         return usage;
     platform::SetPictureChoice(options.picture);
-    if (!OpenDemoArchive() || !FillDemoAquarium())
+    if (!OpenDemoArchive() || !FillDemoAquarium(ModeSwitch::NONE))
         return Fail();
     const bool rendered = RenderToFile(name.c_str(), time, arguments[2]);
     EmptyDemoAquarium();

@@ -15,6 +15,7 @@
 #include "host/systemobjects.h"
 #include "host/timeline.h"
 #include "image/screenshot.h"
+#include "platform/picture.h"
 
 namespace aqtool {
 
@@ -62,8 +63,13 @@ bool AttachFrameReader()
 
 }  // namespace
 
-bool FillDemoAquarium()
+bool FillDemoAquarium(ModeSwitch modeSwitch)
 {
+    if (modeSwitch == ModeSwitch::NONE) {
+        platform::PictureChoice picture = platform::ChosenPicture();
+        picture.desktopKept = true;
+        platform::SetPictureChoice(picture);
+    }
     Demo::RequestDemoMode();
     if (!gAquarium.FillOpenGL(SWIM_LIST, LIGHT_LIST, POLYGON_LIST, platform::Os().ProgramInstance()))
         return false;

@@ -12,11 +12,16 @@
 
 namespace aqtool {
 
-// Fills the global Aquarium as the demo's start-up does: 640 x 480 x 32, full
-// screen. A display without that mode leaves its message in the error text
-// and the frame is drawn offscreen; that is no failure. False (reported) when
+// What a fill asks of the display: nothing for the commands whose frames are
+// read back and never watched; the demo's mode switch for a measure of speed.
+enum class ModeSwitch { NONE, AS_THE_DEMO };
+
+// Fills the global Aquarium as the demo's start-up does: 640 x 480 x 32 (or
+// the chosen picture), full screen. Without a mode switch, or on a display
+// without that mode, the frame is drawn offscreen; the refused switch leaves
+// its message in the error text, which is no failure. False (reported) when
 // the Aquarium cannot be filled.
-bool FillDemoAquarium();
+bool FillDemoAquarium(ModeSwitch modeSwitch);
 
 // Gives back the GL context and the display mode. Every SceneFrames is gone
 // by then: their maps are released through the context.

@@ -151,7 +151,7 @@ int Sheet(char* const* arguments)
     std::vector<double> fractions;
     if (!ParseFractions(arguments + 1, fractions))
         return EXIT_USAGE;
-    if (!OpenDemoArchive() || !FillDemoAquarium())
+    if (!OpenDemoArchive() || !FillDemoAquarium(ModeSwitch::NONE))
         return Fail();
     std::vector<std::uint8_t> frame(FrameBufferSize());
     ContactSheet sheet = MakeSheet(SCENE_COUNT * static_cast<int>(fractions.size()));

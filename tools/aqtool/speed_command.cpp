@@ -85,7 +85,7 @@ int Speed(char* const* arguments)
     // A 640 x 480 window unless the user chose otherwise: the demo's frame,
     // without the scaling onto the desktop that a full-screen display adds.
     setenv(WINDOW_CHOICE, "1", 0);
-    if (!OpenDemoArchive() || !FillDemoAquarium())
+    if (!OpenDemoArchive() || !FillDemoAquarium(ModeSwitch::AS_THE_DEMO))
         return Fail();
     std::vector<SceneSpeed> speeds;
     bool measured = true;
