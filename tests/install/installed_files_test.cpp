@@ -126,7 +126,8 @@ TEST_F(InstalledFiles, TheDemosPageRendersAndSaysWhatTheReadmeAndTheDemoSay)
     for (const char* said : {"aquarium-show [FIRST [LAST]]", "from 0 to 50", "Escape ends the show", "F10 saves",
                              "shot0.tga", "always ends with status 1", "Aquarium Shutdown", "error text",
                              "dovra.kzp in the working directory", "loose file", "SDL_VIDEODRIVER",
-                             "SDL_AUDIODRIVER", "XDG_DATA_HOME", "~/.local/share/aquarium"})
+                             "SDL_AUDIODRIVER", "XDG_DATA_HOME", "~/.local/share/aquarium",
+                             "aquarium-show chooses native unless the user has set it"})
         EXPECT_NE(page.find(said), std::string::npos) << said;
 }
 

@@ -1,9 +1,10 @@
 // The installed launcher, aquarium-show, with a stand-in for the demo that
 // records where it was started and with what: it plays in the user's data
 // folder wherever XDG_DATA_HOME leaves it, passing its arguments on as they
-// came; it links the installed show there (also from a prefix moved after
-// installing), replacing a link an older installation left, and keeps an
-// archive of the user's own.
+// came, at the desktop's size unless the user chose one; it links the
+// installed show there (also from a prefix moved after installing),
+// replacing a link an older installation left, and keeps an archive of the
+// user's own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,8 +22,10 @@ namespace fs = std::filesystem;
 using test_support::FileText;
 
 constexpr int PATIENCE_MS = 30000;
-// Records its working directory and each argument, one a line, in ./record.
-constexpr const char* STAND_IN = "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do echo \"[$a]\"; done; } > \"$RECORD\"\n";
+// Records its working directory and each argument, one a line, in ./record,
+// and the picture's size it was asked for in ./resolution.
+constexpr const char* STAND_IN = "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do echo \"[$a]\"; done; } > \"$RECORD\"\n"
+                                 "printf %s \"${AQUARIUM_RESOLUTION-unset}\" > resolution\n";
 const std::vector<std::string> ARGUMENTS = {"20", "two words", ""};
 
 class Launcher : public ::testing::Test {
@@ -100,6 +103,25 @@ TEST_F(Launcher, FindsTheShowOfAPrefixMovedAfterInstalling)
     fs::rename(prefix_, moved);
     EXPECT_TRUE(PlaysIn(folder_, nullptr, moved));
     EXPECT_TRUE(LinksTo(folder_ + "/dovra.kzp", moved + "/share/aquarium/dovra.kzp"));
+}
+
+TEST_F(Launcher, PlaysAtTheDesktopsSizeUnlessTheUserChoseOne)
+{
+    const std::pair<const char*, const char*> cases[] = {  // AQUARIUM_RESOLUTION, unset when null; the demo's
+        {nullptr, "native"}, {"", "native"}, {"640x480", "640x480"}};
+    for (const auto& [chosen, played] : cases) {
+        std::vector<std::string> command = {prefix_ + "/bin/aquarium-show"};
+        if (chosen != nullptr)
+            command.insert(command.begin(), {"/usr/bin/env", std::string("AQUARIUM_RESOLUTION=") + chosen});
+        const pid_t launcher = test_support::StartProgram(command,
+                                                          {{"HOME", scratch_.Path() + "/home"},
+                                                           {"XDG_DATA_HOME", ""},
+                                                           {"AQUARIUM_RESOLUTION", ""},
+                                                           {"RECORD", scratch_.Path() + "/record"}},
+                                                          "launcher.err");
+        EXPECT_EQ(test_support::AwaitChild(launcher, PATIENCE_MS), 0);
+        EXPECT_EQ(FileText(folder_ + "/resolution"), played) << (chosen == nullptr ? "unset" : chosen);
+    }
 }
 
 }  // namespace
