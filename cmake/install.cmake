@@ -1,8 +1,9 @@
 # What `cmake --install build --prefix P` puts under P: the demo and aqtool,
 # the launcher that plays the installed show from the user's data folder,
 # the show itself, the menu's desktop entry and icon, and the manual pages.
-# The launcher finds the show from its own place, P/bin/../share/aquarium,
-# so these destinations stay fixed relative to each other.
+# The launcher finds the demo beside itself and the show in its folder's
+# ../share/aquarium, so the Debian package may move the two programs
+# together (cmake/debian_layout.cmake).
 install(TARGETS aquarium aqtool RUNTIME DESTINATION bin)
 install(PROGRAMS dist/aquarium-show DESTINATION bin)
 install(FILES ${CMAKE_BINARY_DIR}/dovra.kzp DESTINATION share/aquarium)
