@@ -3,9 +3,9 @@
 # in /usr/games (cmake/debian_layout.cmake). Its Depends come from
 # dpkg-shlibdeps, none typed here: CPack's for the libraries the programs
 # link, and gl_depends.cmake's for the GL and GLU libraries the demo opens at
-# run time.
+# run time. Its Maintainer is CPACK_DEBIAN_PACKAGE_MAINTAINER, a cache
+# variable of cmake/install.cmake.
 set(CPACK_PACKAGE_NAME aquarium)
-set(CPACK_PACKAGE_CONTACT "The Aquarium team <aquarium@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "real-time 3D demo: a race in 51 scenes, played with its music")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "A non-interactive show of keyframed 3D scenes played one after the other
 in step with one music track, drawn with OpenGL in a 640 x 480 full-screen
