@@ -46,8 +46,9 @@ constexpr int HEIGHT = 480;
 // texture filtering. 4 allows for that, not for a moved edge or a wrong colour.
 constexpr int TOLERANCE = 4;
 
-const std::filesystem::path REFERENCE =
-    std::filesystem::path(__FILE__).parent_path() / "golden" / "scene_frame.tga";
+// From the source folder, not __FILE__: ccache with a base folder makes that
+// relative to the build, and the test runs in a scratch folder.
+const std::filesystem::path REFERENCE = AQUARIUM_SOURCE_DIR "/tests/render/golden/scene_frame.tga";
 
 // A loaded 24-bit picture, rows top first, blue, green, red.
 struct Picture {
