@@ -16,6 +16,15 @@ namespace test_support {
 
 namespace {
 
+XErrorHandler otherErrors = nullptr;  // the handler in place before OnWindow's
+
+// A window listed by the tree may be destroyed before it is asked about: it is
+// then not the window sought, where Xlib's own handler would end the test.
+int IgnoreVanishedWindow(Display* x, XErrorEvent* error)
+{
+    return error->error_code == BadWindow || otherErrors == nullptr ? 0 : otherErrors(x, error);
+}
+
 bool UtfNameIs(Display* x, Window window, const char* title)
 {
     Atom type = None;
@@ -92,12 +101,13 @@ bool OnWindow(const std::string& display, const char* title, Accept accept, Act 
     Display* const x = XOpenDisplay(display.c_str());
     if (x == nullptr)
         return false;
+    otherErrors = XSetErrorHandler(IgnoreVanishedWindow);
     const Window window = FindTopLevel(x, title);
     const bool found = window != None && accept(x, window);
-    if (found) {
+    if (found)
         act(x, window);
-        XSync(x, False);
-    }
+    XSync(x, False);  // every answer in while vanished windows are ignored
+    XSetErrorHandler(otherErrors);
     XCloseDisplay(x);
     return found;
 }
