@@ -12,7 +12,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang
   xvfb xfonts-base xdotool x11-apps libx11-dev libxtst-dev
-  desktop-file-utils man-db groff-base dpkg-dev file
+  desktop-file-utils man-db groff-base dpkg-dev file lintian
 )
 
 missing=()

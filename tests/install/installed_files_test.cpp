@@ -1,8 +1,9 @@
 // An installation into a scratch prefix holds what a user's menu, shell and
 // man look for: the programs and the launcher, the show the build made, a
 // desktop entry that validates and starts the launcher with the icon, the
-// icon itself, and manual pages that render without a warning and say what
-// the README and the programs say.
+// icon itself, manual pages that render without a warning and say what the
+// README and the programs say, and a copyright file with the project's
+// licence.
 #include <gtest/gtest.h>
 #include <png.h>
 #include <unistd.h>
@@ -26,8 +27,10 @@ using test_support::RunCommand;
 
 constexpr const char* DESKTOP_ENTRY = "share/applications/aquarium.desktop";
 constexpr const char* ICON = "share/icons/hicolor/256x256/apps/aquarium.png";
-constexpr const char* DEMO_PAGE = "share/man/man6/aquarium.6";
-constexpr const char* TOOL_PAGE = "share/man/man1/aqtool.1";
+constexpr const char* DEMO_PAGE = "share/man/man6/aquarium.6.gz";
+constexpr const char* LAUNCHER_PAGE = "share/man/man6/aquarium-show.6.gz";
+constexpr const char* TOOL_PAGE = "share/man/man1/aqtool.1.gz";
+constexpr const char* COPYRIGHT = "share/doc/aquarium/copyright";
 
 class InstalledFiles : public ::testing::Test {
 protected:
@@ -53,7 +56,8 @@ TEST_F(InstalledFiles, EveryFileStandsWhereTheShellTheMenuAndManLookForIt)
 {
     const std::pair<const char*, bool> files[] = {  // and whether it is executable
         {"bin/aquarium", true}, {"bin/aqtool", true}, {"bin/aquarium-show", true}, {"share/aquarium/dovra.kzp", false},
-        {DESKTOP_ENTRY, false}, {ICON, false},        {DEMO_PAGE, false},          {TOOL_PAGE, false},
+        {DESKTOP_ENTRY, false}, {ICON, false},        {DEMO_PAGE, false},          {LAUNCHER_PAGE, false},
+        {TOOL_PAGE, false},     {COPYRIGHT, false},   {"share/doc/aquarium/changelog.gz", false},
     };
     for (const auto& [path, executable] : files) {
         EXPECT_TRUE(fs::is_regular_file(At(path))) << path;
@@ -123,11 +127,35 @@ TEST_F(InstalledFiles, TheDemosPageRendersAndSaysWhatTheReadmeAndTheDemoSay)
     EXPECT_EQ(variables.count("AQUARIUM_WINDOW"), 1u) << "the variables were found";
     for (const std::string& variable : variables)
         EXPECT_NE(page.find(variable), std::string::npos) << variable;
-    for (const char* said : {"aquarium-show [FIRST [LAST]]", "from 0 to 50", "Escape ends the show", "F10 saves",
+    for (const char* said : {"aquarium [FIRST [LAST]]", "from 0 to 50", "Escape ends the show", "F10 saves",
                              "shot0.tga", "always ends with status 1", "Aquarium Shutdown", "error text",
                              "dovra.kzp in the working directory", "loose file", "SDL_VIDEODRIVER",
-                             "SDL_AUDIODRIVER", "XDG_DATA_HOME", "~/.local/share/aquarium"})
+                             "SDL_AUDIODRIVER", "aquarium-show(6) chooses native unless the user has set it"})
         EXPECT_NE(page.find(said), std::string::npos) << said;
+}
+
+TEST_F(InstalledFiles, TheLaunchersPageRendersAndSaysWhereAndAtWhatSizeItPlays)
+{
+    const std::string page = Rendered(At(LAUNCHER_PAGE));
+    for (const char* said : {"aquarium-show [FIRST [LAST]]", "from 0 to 50", "XDG_DATA_HOME", "~/.local/share/aquarium",
+                             "Unset or empty, the launcher plays at native", "AQUARIUM_RESOLUTION=640x480 aquarium-show",
+                             "/usr/games/aquarium-show", "the demo beside it", "../share/aquarium"})
+        EXPECT_NE(page.find(said), std::string::npos) << said;
+}
+
+// The copyright file's paragraph of the project's licence is LICENSE as the
+// file format indents it, under the same copyright line.
+TEST_F(InstalledFiles, TheCopyrightFileGivesTheProjectsLicenceAsLicenseHasIt)
+{
+    const std::string licence = FileText(AQUARIUM_SOURCE_DIR "/LICENSE");
+    const std::string copyright = FileText(At(COPYRIGHT));
+    std::smatch holder;
+    ASSERT_TRUE(std::regex_search(licence, holder, std::regex(R"(\nCopyright \(c\) (.+)\n)")));
+    EXPECT_NE(copyright.find("Files: *\nCopyright: " + holder[1].str() + "\nLicense: Expat\n"), std::string::npos);
+    const std::string terms = licence.substr(licence.find("Permission"));
+    const std::string indented = std::regex_replace(std::regex_replace(terms, std::regex("\n\n"), "\n.\n"),
+                                                    std::regex("(^|\n)(.)"), "$1 $2");
+    EXPECT_NE(copyright.find("\nLicense: Expat\n" + indented), std::string::npos);
 }
 
 // The commands as aqtool lists them: each "  NAME ARGUMENTS" line of its help.

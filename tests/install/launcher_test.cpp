@@ -1,9 +1,10 @@
 // The installed launcher, aquarium-show, with a stand-in for the demo that
 // records where it was started and with what: it plays in the user's data
 // folder wherever XDG_DATA_HOME leaves it, passing its arguments on as they
-// came; it links the installed show there (also from a prefix moved after
-// installing), replacing a link an older installation left, and keeps an
-// archive of the user's own.
+// came, at the desktop's size unless the user chose one; it links the
+// installed show there (also from a prefix moved after installing, and from
+// the games folder the Debian package puts it in), replacing a link an older
+// installation left, and keeps an archive of the user's own.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,8 +22,10 @@ namespace fs = std::filesystem;
 using test_support::FileText;
 
 constexpr int PATIENCE_MS = 30000;
-// Records its working directory and each argument, one a line, in ./record.
-constexpr const char* STAND_IN = "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do echo \"[$a]\"; done; } > \"$RECORD\"\n";
+// Records its working directory and each argument, one a line, in ./record,
+// and the picture's size it was asked for in ./resolution.
+constexpr const char* STAND_IN = "#!/bin/sh\n{ pwd -P; for a in \"$@\"; do echo \"[$a]\"; done; } > \"$RECORD\"\n"
+                                 "printf %s \"${AQUARIUM_RESOLUTION-unset}\" > resolution\n";
 const std::vector<std::string> ARGUMENTS = {"20", "two words", ""};
 
 class Launcher : public ::testing::Test {
@@ -33,14 +36,16 @@ protected:
         std::ofstream(prefix_ + "/bin/aquarium") << STAND_IN;
     }
 
-    // Runs prefix's launcher with ARGUMENTS and XDG_DATA_HOME (unset when
-    // null); true when the stand-in ran in folder with them, with no message.
-    bool PlaysIn(const std::string& folder, const char* dataHome = nullptr, const std::string& prefix = "")
+    // Runs the launcher in prefix's programs folder with ARGUMENTS and
+    // XDG_DATA_HOME (unset when null); true when the stand-in ran in folder
+    // with them, with no message.
+    bool PlaysIn(const std::string& folder, const char* dataHome = nullptr, const std::string& prefix = "",
+                 const std::string& programs = "bin")
     {
         std::vector<std::string> command = {"/usr/bin/env"};
         if (dataHome != nullptr)
             command.push_back(std::string("XDG_DATA_HOME=") + dataHome);
-        command.push_back((prefix.empty() ? prefix_ : prefix) + "/bin/aquarium-show");
+        command.push_back((prefix.empty() ? prefix_ : prefix) + "/" + programs + "/aquarium-show");
         command.insert(command.end(), ARGUMENTS.begin(), ARGUMENTS.end());
         const pid_t launcher = test_support::StartProgram(
             command, {{"HOME", scratch_.Path() + "/home"}, {"XDG_DATA_HOME", ""}, {"RECORD", scratch_.Path() + "/record"}},
@@ -100,6 +105,32 @@ TEST_F(Launcher, FindsTheShowOfAPrefixMovedAfterInstalling)
     fs::rename(prefix_, moved);
     EXPECT_TRUE(PlaysIn(folder_, nullptr, moved));
     EXPECT_TRUE(LinksTo(folder_ + "/dovra.kzp", moved + "/share/aquarium/dovra.kzp"));
+}
+
+TEST_F(Launcher, StartsTheDemoBesideItInTheGamesFolderAsTheDebianPackageHasIt)
+{
+    fs::rename(prefix_ + "/bin", prefix_ + "/games");
+    EXPECT_TRUE(PlaysIn(folder_, nullptr, "", "games"));
+    EXPECT_TRUE(LinksTo(folder_ + "/dovra.kzp", prefix_ + "/share/aquarium/dovra.kzp"));
+}
+
+TEST_F(Launcher, PlaysAtTheDesktopsSizeUnlessTheUserChoseOne)
+{
+    const std::pair<const char*, const char*> cases[] = {  // AQUARIUM_RESOLUTION, unset when null; the demo's
+        {nullptr, "native"}, {"", "native"}, {"640x480", "640x480"}};
+    for (const auto& [chosen, played] : cases) {
+        std::vector<std::string> command = {prefix_ + "/bin/aquarium-show"};
+        if (chosen != nullptr)
+            command.insert(command.begin(), {"/usr/bin/env", std::string("AQUARIUM_RESOLUTION=") + chosen});
+        const pid_t launcher = test_support::StartProgram(command,
+                                                          {{"HOME", scratch_.Path() + "/home"},
+                                                           {"XDG_DATA_HOME", ""},
+                                                           {"AQUARIUM_RESOLUTION", ""},
+                                                           {"RECORD", scratch_.Path() + "/record"}},
+                                                          "launcher.err");
+        EXPECT_EQ(test_support::AwaitChild(launcher, PATIENCE_MS), 0);
+        EXPECT_EQ(FileText(folder_ + "/resolution"), played) << (chosen == nullptr ? "unset" : chosen);
+    }
 }
 
 }  // namespace

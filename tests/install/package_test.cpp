@@ -1,7 +1,10 @@
 // The Debian package as cpack makes it from the build, into a scratch folder:
-// its Depends name the packages that provide the libraries the programs link
-// and the GL and GLU libraries the demo opens at run time, and nothing else;
-// it holds the files an installation holds, under /usr.
+// lintian finds nothing wrong in it; its Depends name the packages that
+// provide the libraries the programs link and the GL and GLU libraries the
+// demo opens at run time, and nothing else; it holds the files an
+// installation holds, under /usr with the demo and its launcher in
+// /usr/games, and lintian's note on aqtool; its changelog's latest entry is
+// its version, signed by its maintainer.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,6 +19,7 @@
 namespace {
 
 namespace fs = std::filesystem;
+using test_support::AqtoolOutcome;
 using test_support::RunCommand;
 
 // The libraries the demo opens with dlopen, by the names it opens them.
@@ -81,7 +85,15 @@ TEST_F(DebianPackage, DependsNameWhatTheProgramsLinkAndTheDemoOpensAndNothingEls
         EXPECT_EQ(named.count(provider), 1u) << provider << " is missing from: " << depends;
 }
 
-TEST_F(DebianPackage, HoldsTheFilesAnInstallationHoldsUnderUsr)
+// Debian's checker, which prints a line for every error and warning it finds.
+TEST_F(DebianPackage, LintianFindsNoErrorAndNoWarning)
+{
+    const AqtoolOutcome checked = RunCommand({"lintian", "--fail-on", "error,warning", package_});
+    EXPECT_EQ(checked.status, 0) << checked.err;
+    EXPECT_EQ(checked.out, "");
+}
+
+TEST_F(DebianPackage, HoldsTheFilesAnInstallationHoldsUnderUsrWithTheDemoInGames)
 {
     // Each file as "path" or "path executable".
     std::set<std::string> packaged;
@@ -95,10 +107,24 @@ TEST_F(DebianPackage, HoldsTheFilesAnInstallationHoldsUnderUsr)
     std::set<std::string> installed;
     for (const fs::directory_entry& file : fs::recursive_directory_iterator(prefix)) {
         const bool executable = (file.status().permissions() & fs::perms::owner_exec) != fs::perms::none;
+        std::string path = fs::relative(file.path(), prefix).string();
+        if (path == "bin/aquarium" || path == "bin/aquarium-show")
+            path.replace(0, 3, "games");
         if (!file.is_directory())
-            installed.insert(fs::relative(file.path(), prefix).string() + (executable ? " executable" : ""));
+            installed.insert(path + (executable ? " executable" : ""));
     }
+    installed.insert("share/lintian/overrides/aquarium");
     EXPECT_EQ(packaged, installed);
+}
+
+TEST_F(DebianPackage, ItsChangelogsLatestEntryIsItsVersionSignedByItsMaintainer)
+{
+    const std::string unpacked = "dpkg-deb --fsys-tarfile \"$0\" | tar -xO ./usr/share/doc/aquarium/changelog.gz | zcat";
+    const std::string changelog = RunCommand({"sh", "-c", unpacked, package_}).out;
+    std::smatch latest;
+    ASSERT_TRUE(std::regex_search(changelog, latest, std::regex(R"(^aquarium \(([^)]+)\)[^]*?\n -- (.+?)  )")));
+    EXPECT_EQ(latest[1].str() + "\n", RunCommand({"dpkg-deb", "-f", package_, "Version"}).out);
+    EXPECT_EQ(latest[2].str() + "\n", RunCommand({"dpkg-deb", "-f", package_, "Maintainer"}).out);
 }
 
 }  // namespace

@@ -16,6 +16,15 @@ namespace test_support {
 
 namespace {
 
+XErrorHandler otherErrors = nullptr;  // the handler in place before OnWindow's
+
+// A window listed by the tree may be destroyed before it is asked about: it is
+// then not the window sought, where Xlib's own handler would end the test.
+int IgnoreVanishedWindow(Display* x, XErrorEvent* error)
+{
+    return error->error_code == BadWindow || otherErrors == nullptr ? 0 : otherErrors(x, error);
+}
+
 bool UtfNameIs(Display* x, Window window, const char* title)
 {
     Atom type = None;
@@ -84,11 +93,6 @@ void PressReturn(Display* x, Window window)
     XTestFakeKeyEvent(x, key, False, CurrentTime);
 }
 
-// A window may go away between the listing and the look at it, as the
-// program under test ends; Xlib's default handler would end the test for it.
-// The call that met it fails, and the window is not the one looked for.
-int IgnoreError(Display*, XErrorEvent*) { return 0; }
-
 // Runs act on the window titled title of display, if there is one that
 // accept takes; false otherwise.
 template <typename Accept, typename Act>
@@ -97,14 +101,14 @@ bool OnWindow(const std::string& display, const char* title, Accept accept, Act 
     Display* const x = XOpenDisplay(display.c_str());
     if (x == nullptr)
         return false;
-    const XErrorHandler previous = XSetErrorHandler(IgnoreError);
+    otherErrors = XSetErrorHandler(IgnoreVanishedWindow);
     const Window window = FindTopLevel(x, title);
     const bool found = window != None && accept(x, window);
     if (found)
         act(x, window);
-    XSync(x, False);
+    XSync(x, False);  // every answer in while vanished windows are ignored
+    XSetErrorHandler(otherErrors);
     XCloseDisplay(x);
-    XSetErrorHandler(previous);
     return found;
 }
 
