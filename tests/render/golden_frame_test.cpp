@@ -46,8 +46,9 @@ constexpr int HEIGHT = 480;
 // texture filtering. 4 allows for that, not for a moved edge or a wrong colour.
 constexpr int TOLERANCE = 4;
 
-const std::filesystem::path REFERENCE =
-    std::filesystem::path(__FILE__).parent_path() / "golden" / "scene_frame.tga";
+// By the source tree's absolute name: __FILE__ may be relative to where the
+// compiler ran (ccache's base directory), and the test runs elsewhere.
+const std::filesystem::path REFERENCE = AQUARIUM_SOURCE_DIR "/tests/render/golden/scene_frame.tga";
 
 // A loaded 24-bit picture, rows top first, blue, green, red.
 struct Picture {
@@ -134,10 +135,12 @@ test_support::AqtoolOutcome GoldenFrame::rendered_;
 Picture* GoldenFrame::frame_ = nullptr;
 
 // Keeps a frame that does not match for a look, run-length encoded as the
-// reference is stored, so that a frame found right can replace it.
+// reference is stored, so that a frame found right can replace it. It goes
+// into the build, not the temporary directory, which every test leaves as it
+// found it.
 std::string KeepFrame(const Picture& frame)
 {
-    const std::filesystem::path kept = std::filesystem::temp_directory_path() / "golden_frame_actual.tga";
+    const std::filesystem::path kept = AQUARIUM_BUILD_DIR "/golden_frame_actual.tga";
     TgaPicture picture;
     picture.imageType = TGA_TYPE_RUN_LENGTH;
     picture.width = static_cast<std::uint16_t>(frame.width);
