@@ -42,9 +42,11 @@ void ReportAtShutdown()
                  gVectorHandles.count, Error::Text());
 }
 
+// In the death test's child, in the test's scratch directory: the demo's
+// shutdown ends the child by exit, past the destructor of every local here,
+// so none of them may own a file.
 [[noreturn]] void RunDemo(const char* commandLine, bool withArchive)
 {
-    test_support::ScratchDirectory scratch;
     platform::FakeBackend backend;
     backend.displayModes = {{0, 32, 640, 480, 60}};
     backend.frequency = COUNTER_FREQUENCY;
@@ -68,6 +70,7 @@ void ReportAtShutdown()
 
 TEST(DemoDeathTest, OneChosenScenePlaysFromItsMusicTimeAndTheDemoQuitsAtItsEnd)
 {
+    test_support::ScratchDirectory scratch;
     EXPECT_EXIT(RunDemo("10 5", true), ::testing::ExitedWithCode(1),
                 "music \\[SetOutput 2;Init 44100 32 0;Stream_OpenFile 40960 64;"
                 "Stream_SetTime 68000;Stream_Play 0;\\] scene 10 at 72000 ms, meshes 1, "
@@ -76,6 +79,7 @@ TEST(DemoDeathTest, OneChosenScenePlaysFromItsMusicTimeAndTheDemoQuitsAtItsEnd)
 
 TEST(DemoDeathTest, WithoutArchiveOrLooseFilesTheMissingMusicIsNamed)
 {
+    test_support::ScratchDirectory scratch;
     EXPECT_EXIT(RunDemo("", false), ::testing::ExitedWithCode(1),
                 "error text \\[.*PAK::ReadFile: File not found. \\(themusic.mp3\\)\n"
                 "PAK::FileSize: File not found.\\(themusic.mp3\\)\n"

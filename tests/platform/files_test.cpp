@@ -1,40 +1,23 @@
 // Data-file names on the disk: Windows names with back-slashes, found as
 // spelled or, failing that, component by component without regard to case.
-// Each test works in its own temporary directory, its working directory.
+// Each test works in a scratch directory of its own, its working directory.
 #include "platform/files.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <climits>
 #include <filesystem>
 #include <fstream>
 #include <string>
+
+#include "tests/support/scratch_directory.h"
 
 namespace platform {
 namespace {
 
 class DataFiles : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/files_test_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        directory_ = pattern;
-        char here[PATH_MAX];
-        ASSERT_NE(getcwd(here, sizeof here), nullptr);
-        previous_ = here;
-        ASSERT_EQ(chdir(pattern), 0);
-    }
-
-    void TearDown() override
-    {
-        EXPECT_EQ(chdir(previous_.c_str()), 0);
-        std::error_code ignored;
-        std::filesystem::remove_all(directory_, ignored);
-    }
-
     static void Write(const std::string& path, const std::string& text)
     {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
@@ -54,8 +37,7 @@ protected:
         return text;
     }
 
-    std::string directory_;  // removed after the test
-    std::string previous_;
+    test_support::ScratchDirectory scratch_;
 };
 
 TEST_F(DataFiles, BackSlashesBecomeDirectories)
@@ -72,8 +54,8 @@ TEST_F(DataFiles, EveryComponentIsMatchedWithoutRegardToCase)
     Write("data/textures/water.tga", "water");
     EXPECT_EQ(FindDataFile("DATA\\TEXTURES\\WATER.TGA"), "data/textures/water.tga");
     EXPECT_EQ(FindDataFile("Data/Textures/water.TGA"), "data/textures/water.tga");
-    EXPECT_EQ(FindDataFile((directory_ + "\\DATA\\TEXTURES\\WATER.TGA").c_str()),
-              directory_ + "/data/textures/water.tga")
+    EXPECT_EQ(FindDataFile((scratch_.Path() + "\\DATA\\TEXTURES\\WATER.TGA").c_str()),
+              scratch_.Path() + "/data/textures/water.tga")
         << "absolute names too";
     EXPECT_EQ(FindDataFile("DATA\\\\TEXTURES\\.\\..\\TEXTURES\\WATER.TGA"),
               "data/textures/./../textures/water.tga");

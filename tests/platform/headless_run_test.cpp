@@ -7,12 +7,9 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
-#include <stdlib.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdio>
-#include <string>
 
 #include "host/aquarium.h"
 #include "host/error.h"
@@ -21,6 +18,7 @@
 #include "host/systemobjects.h"
 #include "image/screenshot.h"
 #include "tests/support/demo_fill.h"
+#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -60,11 +58,9 @@ long FileSize(const char* path)
     return stat(path, &info) == 0 ? static_cast<long>(info.st_size) : -1;
 }
 
+// In the death test's child, in the test's scratch directory, where the shot lands.
 void PlayUntilEscape()
 {
-    char directory[] = "/tmp/headless_run_XXXXXX";
-    if (mkdtemp(directory) == nullptr || chdir(directory) != 0)
-        std::exit(3);
     test_support::FillAsTheDemoDoes();
     static Fishes frame;
     static TimelineCarrier user;
@@ -80,12 +76,12 @@ void PlayUntilEscape()
     mainloop.Feed();
     std::fprintf(stderr, "frames %u, shot0.tga %ld bytes, error text [%s]\n",
                  gAquarium.frameCounter, FileSize("shot0.tga"), Error::Text());
-    std::system((std::string("rm -rf ") + directory).c_str());
     Aquarium::Shutdown(Error::Text());
 }
 
 TEST(HeadlessRunDeathTest, FramesRunUntilEscapeAndTheProgramEndsWithStatusOne)
 {
+    test_support::ScratchDirectory scratch;
     EXPECT_EXIT(PlayUntilEscape(), ::testing::ExitedWithCode(1),
                 "frames 3, shot0.tga 921618 bytes, error text \\[ChangeResolution: The video mode "
                 "640x480x32-bit color is not supported\n\\]\n");

@@ -136,10 +136,12 @@ test_support::AqtoolOutcome GoldenFrame::rendered_;
 Picture* GoldenFrame::frame_ = nullptr;
 
 // Keeps a frame that does not match for a look, run-length encoded as the
-// reference is stored, so that a frame found right can replace it.
+// reference is stored, so that a frame found right can replace it. It goes
+// into the build, not the temporary directory, which every test leaves as it
+// found it.
 std::string KeepFrame(const Picture& frame)
 {
-    const std::filesystem::path kept = std::filesystem::temp_directory_path() / "golden_frame_actual.tga";
+    const std::filesystem::path kept = AQUARIUM_BUILD_DIR "/golden_frame_actual.tga";
     TgaPicture picture;
     picture.imageType = TGA_TYPE_RUN_LENGTH;
     picture.width = static_cast<std::uint16_t>(frame.width);

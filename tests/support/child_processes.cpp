@@ -44,16 +44,9 @@ void Detach(pid_t parent)
         _exit(127);
 }
 
-void EndAll()
-{
-    const std::vector<pid_t> left = Running();
-    for (const pid_t child : left)
-        EndChild(child);
-}
-
 // Ends what a test left running once the test is over, pass or fail.
 class ChildReaper : public ::testing::EmptyTestEventListener {
-    void OnTestEnd(const ::testing::TestInfo&) override { EndAll(); }
+    void OnTestEnd(const ::testing::TestInfo&) override { EndAllChildren(); }
 };
 
 const bool reaperInstalled = [] {
@@ -129,6 +122,13 @@ void EndChild(pid_t child)
     kill(-child, SIGKILL);
     waitpid(child, nullptr, 0);
     Forget(child);
+}
+
+void EndAllChildren()
+{
+    const std::vector<pid_t> left = Running();
+    for (const pid_t child : left)
+        EndChild(child);
 }
 
 std::string FileText(const std::string& name)

@@ -36,6 +36,9 @@ int AwaitChild(pid_t child, int patienceMs);
 // Asks child's group to end, then kills what is left of it; reaped and forgotten.
 void EndChild(pid_t child);
 
+// Ends every child not yet reaped, as happens after every test.
+void EndAllChildren();
+
 // What the test's working directory holds as name (empty when missing).
 std::string FileText(const std::string& name);
 

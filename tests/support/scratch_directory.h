@@ -1,5 +1,7 @@
-// A test's own working directory: made empty under /tmp and entered on
-// construction, left and removed with everything in it on destruction.
+// A test's own working directory: made empty in the temporary directory and
+// entered on construction, left and removed with everything in it on
+// destruction. A process that ends without destructors (a death test's child)
+// inherits one made before it and never makes one itself.
 #pragma once
 
 #include <gtest/gtest.h>
