@@ -13,6 +13,7 @@
 
 #include "tests/faults/fault_show.h"
 #include "tests/support/child_processes.h"
+#include "tests/support/demo_shots.h"
 #include "tests/support/scratch_directory.h"
 #include "tests/support/shutdown_box.h"
 #include "tests/support/x_windows.h"
@@ -198,8 +199,9 @@ TEST_F(DemoFaultsOnX, F10InAWorkingDirectoryThatCannotBeWrittenEndsTheShowWithBo
 TEST_F(DemoFaultsOnX, ClosingTheWindowInTheMiddleOfTheShowEndsItAtOnceWithTheErrorText)
 {
     const pid_t demo = Start();
-    ASSERT_TRUE(Xdotool("search --sync --name '^Aquarium$' > /dev/null"));
-    sleep(3);  // past the pause: the show is playing
+    // A shot is taken only by the main loop: once it is written the show plays.
+    ASSERT_TRUE(Xdotool("search --sync --name '^Aquarium$' windowfocus --sync %1 key F10"));
+    ASSERT_TRUE(test_support::ShotWritten("shot0.tga"));
     EXPECT_TRUE(test_support::AskToClose(server_.Display(), "Aquarium"));
     const test_support::Ending run = Finish(demo);
     EXPECT_EQ(run.status, 1);
