@@ -68,6 +68,15 @@ std::string SafeStem(const std::string& untrusted, const std::string& fallback)
     return stem.empty() ? fallback : stem;
 }
 
+std::string Printable(const std::string& untrusted)
+{
+    constexpr std::size_t MOST = 80;
+    std::string shown;
+    for (const char c : untrusted.substr(0, MOST))
+        shown += c >= ' ' && c <= '~' ? c : '?';
+    return untrusted.size() > MOST ? shown + "..." : shown;
+}
+
 std::string UniqueStems::Take(const std::string& stem)
 {
     std::string lower;

@@ -20,6 +20,10 @@ constexpr std::size_t MAX_STEM = 48;  // characters of a stem made from a model'
 // fallback when nothing is left.
 std::string SafeStem(const std::string& untrusted, const std::string& fallback);
 
+// untrusted as it may be shown on a terminal: printable ASCII, every other
+// byte '?', at most 80 characters, "..." marking a cut.
+std::string Printable(const std::string& untrusted);
+
 // Stems handed out in one folder, each once.
 class UniqueStems {
 public:
