@@ -9,7 +9,7 @@ packages=(
   libgl-dev libglu1-mesa-dev libgl1-mesa-dri libegl1 libegl-mesa0
   libmp3lame-dev libmpg123-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev sox libpng-dev
   libfreetype-dev fonts-dejavu-core
-  libassimp-dev assimp-testmodels libstb-dev
+  libassimp-dev assimp-testmodels libstb-dev nlohmann-json3-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang
   xvfb xfonts-base xdotool x11-apps libx11-dev libxtst-dev

@@ -45,6 +45,9 @@ int Render(char* const* arguments);  // NAME TIME OUT.tga [--size WxH] [--sample
 int Sheet(char* const* arguments);   // OUT.png [TIMES...]
 int Speed(char* const* arguments);   // [FRAMES]
 
+// Models of other tools (import_command.cpp).
+int Import(char* const* arguments);  // MODEL TREE SCENE [--fps N] [--camera NAME] [--scale S] [--end hold|repeat|none]
+
 // Captures (capture_command.cpp).
 int Capture(char* const* arguments);  // FIRST LAST FPS OUTDIR [--music FILE] [--size WxH] [--samples N]
 

@@ -40,6 +40,13 @@ const Command COMMANDS[] = {
      "same time; OUTDIR - writes raw RGB24 frames (rows top first) to stdout and the music to FILE; frames "
      "are 640 x 480 or WxH as render draws them",
      4, Capture, 6},
+    {"import", "MODEL TREE SCENE [--fps N] [--camera NAME] [--scale S] [--end hold|repeat|none]",
+     "convert a model of another tool (glTF 2.0 first; FBX, Collada, OBJ, 3DS, PLY, STL, .blend and what else "
+     "the Open Asset Import Library reads) into the scene SCENE of the data tree TREE, its meshes in the "
+     "objects folder beside the scene's, its pictures in pictures; N frames a second (25), the camera NAME "
+     "(the model's first), lengths times S (1), the tracks past the animation's end held (hold), repeated or "
+     "left to run on; prints what was made and what was left out",
+     3, Import, 8},
 };
 
 const char* const HELP_REQUESTS[] = {"--help", "-h", "help"};

@@ -11,20 +11,14 @@
 #include <assimp/matrix3x3.h>
 #include <assimp/vector3.h>
 
+#include <array>
+
 #include "scene/vector.h"
 
 namespace importer {
 
-struct Vec3 {
-    double x = 0.0;
-    double y = 0.0;
-    double z = 0.0;
-};
-
-// A rotation or any 3 x 3 matrix, row-major, acting on column vectors.
-struct Mat3 {
-    double m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-};
+using Vec3 = std::array<double, 3>;
+using Rotation = std::array<double, 9>;  // row-major, acting on column vectors
 
 class Axes {
 public:
@@ -32,12 +26,13 @@ public:
 
     double Scale() const { return scale_; }
     // A position: mirrored and scaled.
-    Vec3 Position(const aiVector3D& p) const { return {p.x * scale_, p.y * scale_, -p.z * scale_}; }
+    Vec3 Position(const Vec3& p) const { return {p[0] * scale_, p[1] * scale_, -p[2] * scale_}; }
+    Vec3 Position(const aiVector3D& p) const { return Position(Vec3{p.x, p.y, p.z}); }
     VECTOR_FILE_Vertex Vertex(const aiVector3D& p) const;
     // A direction: mirrored only.
     static Vec3 Direction(const aiVector3D& d) { return {d.x, d.y, -d.z}; }
     // S R S.
-    static Mat3 Rotation(const aiMatrix3x3& r);
+    static Rotation Mirrored(const Rotation& r);
 
 private:
     double scale_;
