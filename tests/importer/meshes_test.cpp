@@ -49,7 +49,7 @@ Made MakeFirstMesh(const std::string& model)
     Pictures pictures(*scene, std::filesystem::path(MODELS + model).parent_path(), "data\\m\\pictures\\", "m");
     const Axes axes(1.0);
     MeshMaker maker(*scene, axes, pictures);
-    EXPECT_TRUE(maker.Make(*FirstWithMeshes(scene->mRootNode), made.content, made.leftOut));
+    EXPECT_TRUE(maker.Make(*FirstWithMeshes(scene->mRootNode), made.content, made.leftOut, why)) << why;
     made.pictures = pictures.Made();
     return made;
 }

@@ -51,6 +51,8 @@ private:
 
 namespace {
 
+bool Finite(const VECTOR_FILE_Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
 aiVector3D FaceNormal(const aiMesh& mesh, const aiFace& face)
 {
     const aiVector3D& a = mesh.mVertices[face.mIndices[0]];
@@ -83,7 +85,7 @@ bool SmoothNormals(const aiMesh& mesh)
 // Each triangle with its corners the other way round (the mirror), its map
 // coordinates per corner, its material the mesh's; one that collapses onto
 // fewer than three atoms draws nothing and is dropped.
-void MeshMaker::AddMesh(const aiMesh& mesh, MeshContent& content, Atoms& atoms)
+bool MeshMaker::AddMesh(const aiMesh& mesh, MeshContent& content, Atoms& atoms)
 {
     const auto material = static_cast<std::uint32_t>(content.materials.size());
     content.materials.push_back(MakeMaterial(*scene_.mMaterials[mesh.mMaterialIndex], SmoothNormals(mesh),
@@ -97,18 +99,22 @@ void MeshMaker::AddMesh(const aiMesh& mesh, MeshContent& content, Atoms& atoms)
         cell.material = material;
         for (unsigned k = 0; k < 3; ++k) {
             const unsigned index = face.mIndices[ORDER[k]];
-            cell.corners[k] = atoms.IndexOf(axes_.Vertex(mesh.mVertices[index]));
+            const VECTOR_FILE_Vertex vertex = axes_.Vertex(mesh.mVertices[index]);
             if (mesh.HasTextureCoords(0)) {
                 cell.uv[2 * k] = mesh.mTextureCoords[0][index].x;
                 cell.uv[2 * k + 1] = mesh.mTextureCoords[0][index].y;
             }
+            if (!Finite(vertex) || !std::isfinite(cell.uv[2 * k]) || !std::isfinite(cell.uv[2 * k + 1]))
+                return false;
+            cell.corners[k] = atoms.IndexOf(vertex);
         }
         if (cell.corners[0] != cell.corners[1] && cell.corners[1] != cell.corners[2] && cell.corners[0] != cell.corners[2])
             content.faces.push_back(cell);
     }
+    return true;
 }
 
-bool MeshMaker::Make(const aiNode& node, MeshContent& content, std::vector<std::string>& leftOut)
+bool MeshMaker::Make(const aiNode& node, MeshContent& content, std::vector<std::string>& leftOut, std::string& why)
 {
     leftOut_ = &leftOut;
     Atoms atoms(content.vertices);
@@ -123,9 +129,12 @@ bool MeshMaker::Make(const aiNode& node, MeshContent& content, std::vector<std::
             leftOut.push_back(name + ": its skin is left out; it is drawn as it rests");
         if (mesh.mNumAnimMeshes != 0)
             leftOut.push_back(name + ": its morph targets are left out");
-        AddMesh(mesh, content, atoms);
+        if (!AddMesh(mesh, content, atoms)) {
+            why = name + ": a corner's position or map coordinates are not finite numbers";
+            return false;
+        }
     }
-    return !content.faces.empty();
+    return true;
 }
 
 }  // namespace importer

@@ -29,14 +29,15 @@ public:
     {
     }
 
-    // The triangles of the node's meshes into content; false when it has
-    // none. What a mesh holds that the demo cannot draw (a skin, morph
-    // targets) is noted in leftOut, the mesh drawn as it rests.
-    bool Make(const aiNode& node, MeshContent& content, std::vector<std::string>& leftOut);
+    // The triangles of the node's meshes into content, which stays without
+    // faces for a node that has none. What a mesh holds that the demo cannot
+    // draw (a skin, morph targets) is noted in leftOut, the mesh drawn as it
+    // rests. False, with why, for a mesh with a number that is not finite.
+    bool Make(const aiNode& node, MeshContent& content, std::vector<std::string>& leftOut, std::string& why);
 
 private:
     class Atoms;
-    void AddMesh(const aiMesh& mesh, MeshContent& content, Atoms& atoms);
+    bool AddMesh(const aiMesh& mesh, MeshContent& content, Atoms& atoms);
 
     const aiScene& scene_;
     const Axes& axes_;

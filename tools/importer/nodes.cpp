@@ -16,13 +16,18 @@ constexpr double DEFAULT_TICKS_PER_SECOND = 25.0;  // when the library cannot sa
 std::array<double, 3> ArrayOf(const aiVector3D& v) { return {v.x, v.y, v.z}; }
 std::array<double, 4> ArrayOf(const aiQuaternion& q) { return {q.x, q.y, q.z, q.w}; }
 
+// T × R × S. (The library's own constructor from the three scales R's rows,
+// which is S × R.)
 aiMatrix4x4 MatrixOf(const std::array<double, 3>& t, const std::array<double, 4>& q, const std::array<double, 3>& s)
 {
-    const aiQuaternion rotation(static_cast<float>(q[3]), static_cast<float>(q[0]), static_cast<float>(q[1]),
-                                static_cast<float>(q[2]));
-    return aiMatrix4x4(aiVector3D(static_cast<float>(s[0]), static_cast<float>(s[1]), static_cast<float>(s[2])),
-                       rotation,
-                       aiVector3D(static_cast<float>(t[0]), static_cast<float>(t[1]), static_cast<float>(t[2])));
+    const std::array<double, 9> r = RotationMatrix(q);
+    aiMatrix4x4 m;
+    for (unsigned row = 0; row < 3; ++row) {
+        for (unsigned column = 0; column < 3; ++column)
+            m[row][column] = static_cast<float>(r[3 * row + column] * s[column]);
+        m[row][3] = static_cast<float>(t[row]);
+    }
+    return m;
 }
 
 VectorTrack LibraryTrack(const aiVectorKey* keys, unsigned count, double ticks)
@@ -172,17 +177,38 @@ bool Nodes::TimeSpan(double& first, double& last) const
     return any;
 }
 
+namespace {
+
+aiMatrix4x4 LocalAt(const NodeCurve& node, const double t)
+{
+    return MatrixOf(Sample(node.translation, t, node.restTranslation), Sample(node.rotation, t, node.restRotation),
+                    Sample(node.scale, t, node.restScale));
+}
+
+}  // namespace
+
 std::vector<aiMatrix4x4> Nodes::WorldAt(const double t) const
 {
     std::vector<aiMatrix4x4> world(nodes_.size());
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
         const NodeCurve& node = nodes_[i];
-        const aiMatrix4x4 local = MatrixOf(Sample(node.translation, t, node.restTranslation),
-                                           Sample(node.rotation, t, node.restRotation),
-                                           Sample(node.scale, t, node.restScale));
-        world[i] = node.parent < 0 ? local : world[node.parent] * local;
+        world[i] = node.parent < 0 ? LocalAt(node, t) : world[node.parent] * LocalAt(node, t);
     }
     return world;
+}
+
+aiMatrix4x4 Nodes::WorldOf(const int index, const double t) const
+{
+    aiMatrix4x4 world;
+    for (int i = index; i >= 0; i = nodes_[i].parent)
+        world = LocalAt(nodes_[i], t) * world;
+    return world;
+}
+
+void Nodes::AddChainTimes(const int index, std::vector<double>& keyTimes, std::vector<double>& jumpTimes) const
+{
+    for (int i = index; i >= 0; i = nodes_[i].parent)
+        AddTimes(nodes_[i], keyTimes, jumpTimes);
 }
 
 }  // namespace importer

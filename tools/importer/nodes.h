@@ -49,6 +49,10 @@ public:
     bool TimeSpan(double& first, double& last) const;
     // Every node's world matrix at t, in the model's own axes and units.
     std::vector<aiMatrix4x4> WorldAt(double t) const;
+    // The world matrix of the node at index alone.
+    aiMatrix4x4 WorldOf(int index, double t) const;
+    // The key times and jumps of the node at index and of every node above it.
+    void AddChainTimes(int index, std::vector<double>& keyTimes, std::vector<double>& jumpTimes) const;
 
 private:
     void Add(const aiNode& node, int parent);

@@ -62,6 +62,8 @@ Extent ExtentAt(const aiScene& scene, const Nodes& nodes, const Axes& axes, cons
             const aiMesh& mesh = *scene.mMeshes[node.mMeshes[m]];
             for (unsigned v = 0; v < mesh.mNumVertices; ++v) {
                 const Vec3 p = axes.Position(world[i] * mesh.mVertices[v]);
+                if (!std::isfinite(p[0] + p[1] + p[2]))
+                    continue;  // the mesh is refused when it is made
                 for (int axis = 0; axis < 3; ++axis) {
                     low[axis] = std::min(low[axis], p[axis]);
                     high[axis] = std::max(high[axis], p[axis]);
@@ -97,7 +99,9 @@ bool MakeObjects(const ObjectSources& sources, Pictures& pictures, Import& impor
         object.chunk.parent = node.parent;
         object.chunk.endBehaviour = sources.options.endBehaviour;
         MeshContent content;
-        object.hasMesh = maker.Make(*node.node, content, import.leftOut);
+        if (!maker.Make(*node.node, content, import.leftOut, why))
+            return false;
+        object.hasMesh = !content.faces.empty();
         const std::string stem = SafeStem(node.node->mName.C_Str(), object.hasMesh ? "mesh" : "null");
         if (object.hasMesh) {
             const std::string taken = stems.Take((sources.prefix + "_" + stem).substr(0, MAX_STEM));

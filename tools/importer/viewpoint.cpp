@@ -18,6 +18,7 @@ constexpr double MOST_ZOOM = 100.0;
 constexpr double MOST_INTENSITY = 4.0;
 constexpr Vec3 FRAMING_DIRECTION = {0.6, 0.45, -1.0};  // from the model's middle to the eye: front, right, above
 constexpr double FRAMING_MARGIN = 1.15;
+constexpr double TOLERANCE_SHARE = 0.001;  // of the model's size, as for the objects
 
 double Length(const Vec3& v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
 
@@ -57,16 +58,46 @@ bool StillKeys(const LocalPose& pose, const ImportOptions& options, std::vector<
     return true;
 }
 
+// Where a camera or a light looking along forward (in its node's space, with
+// up) is at t: the demo's camera and lights are rigid, so they follow their
+// node's world matrix without its scale, and have no parent.
+LocalPose WorldPose(const ViewSources& sources, int node, const aiVector3D& at, const aiVector3D& forward,
+                    const aiVector3D& up, double t)
+{
+    const aiMatrix4x4 world = sources.nodes.WorldOf(node, t);
+    const aiMatrix3x3 turn(world);
+    LocalPose pose;
+    pose.position = sources.axes.Position(world * at);
+    pose.rotation = Facing(Axes::Direction(turn * forward), Axes::Direction(turn * up));
+    return pose;
+}
+
+bool FollowNode(const ViewSources& sources, int node, const aiVector3D& at, const aiVector3D& forward,
+                const aiVector3D& up, std::vector<MotionKey>& keys, std::string& why)
+{
+    PoseCurve curve;
+    curve.pose = [&](double t) { return WorldPose(sources, node, at, forward, up, t); };
+    sources.nodes.AddChainTimes(node, curve.keyTimes, curve.jumpTimes);
+    curve.fps = sources.options.framesPerSecond;
+    curve.tolerance.length = TOLERANCE_SHARE * 2.0 * std::max(sources.extent.radius, 0.5);
+    FittedKeys<MotionKey> fitted;
+    if (!FitMotionKeys(curve, fitted, why))
+        return false;
+    keys = std::move(fitted.keys);
+    return true;
+}
+
 bool Perspective(const aiCamera& camera) { return camera.mOrthographicWidth == 0.0f; }
 
 // The library's glTF cameras give yfov × aspect as their horizontal field;
-// other formats give half the horizontal angle.
+// other formats give the whole horizontal angle, at 4:3 where they give no
+// aspect.
 double VerticalField(const aiCamera& camera, bool gltf)
 {
     const double aspect = camera.mAspect > 0.0f ? camera.mAspect : 0.0;
     if (gltf)
         return aspect > 0.0 ? camera.mHorizontalFOV / aspect : camera.mHorizontalFOV;
-    return 2.0 * std::atan(std::tan(camera.mHorizontalFOV) / (aspect > 0.0 ? aspect : FOUR_THIRDS));
+    return 2.0 * std::atan(std::tan(camera.mHorizontalFOV / 2.0) / (aspect > 0.0 ? aspect : FOUR_THIRDS));
 }
 
 // The camera to use, or null for one that frames the model; false when the
@@ -143,9 +174,9 @@ Placing PlaceLight(const ViewSources& sources, const aiLight& light, const std::
     chunk.red = static_cast<float>(light.mColorDiffuse.r / peak);
     chunk.green = static_cast<float>(light.mColorDiffuse.g / peak);
     chunk.blue = static_cast<float>(light.mColorDiffuse.b / peak);
-    chunk.parent = sources.nodes.IndexOf(node);
+    const int index = sources.nodes.IndexOf(node);
     chunk.endBehaviour = sources.options.endBehaviour;
-    const Vec3 at = sources.axes.Position(world[chunk.parent] * light.mPosition);
+    const Vec3 at = sources.axes.Position(world[index] * light.mPosition);
     const Vec3 to = {sources.extent.centre[0] - at[0], sources.extent.centre[1] - at[1], sources.extent.centre[2] - at[2]};
     const double distance = std::max(Length(to), 1e-3);
     float range = 0.0f;
@@ -158,11 +189,9 @@ Placing PlaceLight(const ViewSources& sources, const aiLight& light, const std::
         chunk.coneAngle = std::clamp(light.mAngleOuterCone, 0.0f, 1.5f);
         chunk.edgeAngle = std::clamp(light.mAngleOuterCone - light.mAngleInnerCone, 0.0f, chunk.coneAngle);
     }
-    LocalPose pose;
-    pose.position = sources.axes.Position(light.mPosition);
-    const bool upGiven = light.mUp.SquareLength() > 0.0f;
-    pose.rotation = Facing(Axes::Direction(light.mDirection), upGiven ? Axes::Direction(light.mUp) : Vec3{0.0, 1.0, 0.0});
-    if (!StillKeys(pose, sources.options, chunk.keys, why)) {
+    const aiVector3D up = light.mUp.SquareLength() > 0.0f ? light.mUp : aiVector3D(0.0f, 1.0f, 0.0f);
+    const aiVector3D forward = light.mDirection.SquareLength() > 0.0f ? light.mDirection : aiVector3D(0.0f, 0.0f, -1.0f);
+    if (!FollowNode(sources, index, light.mPosition, forward, up, chunk.keys, why)) {
         why = name + why;
         return Placing::FAILED;
     }
@@ -188,16 +217,15 @@ bool MakeCamera(const ViewSources& sources, Import& import, std::string& why)
     double zoom = DEFAULT_ZOOM;
     const aiNode* const node = camera == nullptr ? nullptr : sources.scene.mRootNode->FindNode(camera->mName);
     if (node != nullptr) {
-        chunk.parent = sources.nodes.IndexOf(node);
-        if (!sources.gltf)
-            pose.position = sources.axes.Position(camera->mPosition);
-        pose.rotation = Facing(Axes::Direction(camera->mLookAt), Axes::Direction(camera->mUp));
-        zoom = ZoomOf(VerticalField(*camera, sources.gltf));
+        // The library repeats the node's translation as some formats' camera
+        // position (glTF, 3DS) and gives none for others: the node alone places it.
+        chunk.zoom = static_cast<float>(ZoomOf(VerticalField(*camera, sources.gltf)));
         import.cameraSource = "the model's camera \"" + Printable(camera->mName.C_Str()) + "\"";
-    } else {
-        FramingCamera(sources, pose, zoom);
-        import.cameraSource = "a camera that frames the whole model";
+        return FollowNode(sources, sources.nodes.IndexOf(node), aiVector3D(), camera->mLookAt, camera->mUp, chunk.keys,
+                          why);
     }
+    FramingCamera(sources, pose, zoom);
+    import.cameraSource = "a camera that frames the whole model";
     chunk.zoom = static_cast<float>(zoom);
     return StillKeys(pose, sources.options, chunk.keys, why);
 }

@@ -1,8 +1,9 @@
 // The scene's camera and lights. The model's camera (its first perspective
-// one, or the one the user names) sits on its node's object and keeps its
+// one, or the one the user names) follows its node through the world, the
+// node's scale left out since the demo's camera is rigid, and keeps its
 // vertical field of view at 4:3, which gives the zoom; a model without one
 // gets a camera that frames the whole model at the animation's start. The
-// model's directional, point and spot lights sit on their nodes too, with
+// model's directional, point and spot lights follow their nodes too, with
 // their colour; their intensities are scaled together so that the
 // brightest lights the model's middle fully, since the tools measure light
 // in units the demo has none of. A model without lights gets one distant
@@ -25,7 +26,7 @@ struct ViewSources {
     const Nodes& nodes;
     const Axes& axes;
     const ImportOptions& options;
-    bool gltf;        // the library's glTF cameras repeat their node's translation
+    bool gltf;        // the library's glTF cameras tell their field of view in a way of their own
     double start;     // seconds: the animation's first time
     Extent extent;    // the model at start, demo units
 };
