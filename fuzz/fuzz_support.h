@@ -1,6 +1,7 @@
 // What the fuzz targets share: a right checksum for the checksummed data
 // files (meshes, scenes), the texture list kept flat across runs, and
-// frames drawn into the recording GL library.
+// frames drawn into the recording GL library (which the importer's tests
+// draw what they import with, too).
 #pragma once
 
 #include <cstddef>
@@ -15,8 +16,10 @@
 #include "host/systemobjects.h"
 #include "image/texture.h"
 #include "pak/pak.h"
+#include "render/animation.h"
 #include "platform/fake_backend.h"
 #include "platform/fake_gl.h"
+#include "scene/scenerecords.h"
 #include "scene/vector.h"
 
 // Random bytes almost never carry their own checksum: inputs whose first
@@ -86,13 +89,51 @@ inline void SwimMesh(Vector* mesh)
         CallTableEntry(gAquarium.swimTable, mesh->type);
 }
 
-// Sorts and draws the frame's ordering table; a non-finite GL argument is a finding.
-inline void DrawFrame()
+inline void DrawTable()
 {
     OrderTableSort::Swim();
     OrderTableDraw::Swim();
+}
+
+// Sorts and draws the frame's ordering table; a non-finite GL argument is a finding.
+inline void DrawFrame()
+{
+    DrawTable();
     if (platform::FakeGLSawNonFinite())
         __builtin_trap();
+}
+
+// Frames of a loaded scene as the demo plays them: the animation, the light
+// plugins, every mesh's plugins and swim, then the sorted table drawn; the
+// caller asks the recording library what it was given. False when its maps
+// cannot be set up or its lights listed.
+template <std::size_t N>
+bool PlayScene(Scene& scene, const float (&frames)[N])
+{
+    if (!scene.SetupOpenGL())
+        return false;
+    Fishes lights;
+    for (std::uint32_t i = 0; i < scene.lightCount; ++i) {
+        if (scene.lights[i].light != nullptr && !Fishes::InsertObject(&lights, scene.lights[i].light, false))
+            return false;
+    }
+    gAquarium.currentLightList = lights;
+    PolygonNode terminator;
+    for (const float frame : frames) {
+        StartFrame(&terminator);
+        AnimateScene(scene, frame);
+        for (std::uint32_t i = 0; i < scene.lightCount; ++i) {
+            if (scene.lights[i].light != nullptr)
+                RunPlugins(scene.lights[i].light);
+        }
+        for (std::uint32_t i = 0; i < scene.objectCount; ++i) {
+            if (scene.objects[i].vector != nullptr)
+                SwimMesh(scene.objects[i].vector);
+        }
+        DrawTable();
+    }
+    gAquarium.currentLightList = FishList{};
+    return true;
 }
 
 }  // namespace fuzz

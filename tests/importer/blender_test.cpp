@@ -208,3 +208,23 @@ TEST(BlenderScene, TheAnimatedBodyFollowsTheFilesCurvesWithinTheTolerance)
 }
 
 }  // namespace
+
+namespace {
+
+// Blender's spot light of 800 W at 17.5° to 25°, warm white.
+TEST(BlenderScene, TheSpotKeepsItsColourAndCones)
+{
+    Imported imported;
+    ImportAndLoad(imported);
+    ASSERT_EQ(imported.scene.lightCount, 1u);
+    const Light& spot = *imported.scene.lights[0].light;
+    EXPECT_EQ(spot.type, Light::SPOT);
+    EXPECT_NEAR(spot.red, 1.0f, 1e-6f);
+    EXPECT_NEAR(spot.green, 0.7f, 1e-6f);
+    EXPECT_NEAR(spot.blue, 0.35f, 1e-6f);
+    EXPECT_NEAR(spot.innerConeCosine, std::cos(17.5 * DEGREE), 1e-6);
+    EXPECT_NEAR(spot.outerConeCosine, std::cos(25.0 * DEGREE), 1e-6);
+    EXPECT_GT(spot.intensity, 0.5f) << "the only light lights the model's middle";
+}
+
+}  // namespace

@@ -119,6 +119,8 @@ public:
             return GltfReading::BROKEN;
         }
         folder_ = std::filesystem::path(path).parent_path().string();
+        if (folder_.empty())
+            folder_ = ".";
         if (file.size() >= GLB_HEADER && Word(file, 0) == GLB_MAGIC)
             return OpenBinary(file, why);
         const std::string extension = std::filesystem::path(path).extension().string();

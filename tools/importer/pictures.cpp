@@ -5,6 +5,7 @@
 #include <stb_image.h>
 #include <stb_image_resize.h>
 
+#include <cctype>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -30,6 +31,22 @@ std::string StemOf(const std::string& path)
     std::string file = slash == std::string::npos ? path : path.substr(slash + 1);
     const std::size_t dot = file.find_last_of('.');
     return dot == std::string::npos || dot == 0 ? file : file.substr(0, dot);
+}
+
+// A URI's %XX escapes decoded, as glTF's picture URIs write a blank as %20.
+std::string Unescaped(const std::string& uri)
+{
+    std::string plain;
+    for (std::size_t i = 0; i < uri.size(); ++i) {
+        if (uri[i] == '%' && i + 2 < uri.size() && std::isxdigit(static_cast<unsigned char>(uri[i + 1])) &&
+            std::isxdigit(static_cast<unsigned char>(uri[i + 2]))) {
+            plain += static_cast<char>(std::stoi(uri.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            plain += uri[i];
+        }
+    }
+    return plain;
 }
 
 bool ReadFile(const std::string& path, std::vector<unsigned char>& bytes)
@@ -111,8 +128,8 @@ bool Pictures::Encoded(const std::string& path, std::vector<unsigned char>& byte
     for (char& c : file)
         c = c == '\\' ? '/' : c;
     if (file.empty() || file[0] != '/')
-        file = modelFolder_ + "/" + file;
-    if (!ReadFile(file, bytes)) {
+        file = (modelFolder_.empty() ? "." : modelFolder_) + "/" + file;
+    if (!ReadFile(file, bytes) && !ReadFile(Unescaped(file), bytes)) {
         why = "its file \"" + Printable(file) + "\" cannot be read";
         return false;
     }
