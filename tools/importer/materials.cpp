@@ -7,6 +7,7 @@
 #include <cmath>
 
 #include "image/texture.h"
+#include "tools/importer/names.h"
 #include "tools/importer/pictures.h"
 #include "tools/writers/meshwriter.h"
 
@@ -65,6 +66,9 @@ VECTOR_FILE_Material MakeMaterial(const aiMaterial& material, const bool smooth,
         if (!picture.empty()) {
             made.flags |= Material::COLOUR_MAP;
             MeshSetName(made.colourMapName, picture);
+            if (made.colour[0] < 1.0f || made.colour[1] < 1.0f || made.colour[2] < 1.0f)
+                leftOut.push_back("material \"" + Printable(material.GetName().C_Str()) +
+                                  "\": its base colour does not tint its picture (the demo's pictures take no colour)");
         }
     }
     return made;
