@@ -46,24 +46,38 @@ bool ReadEnd(const std::string& text, std::uint32_t& end)
     return end != 0 || text == "none";
 }
 
+bool ReadCamera(const char* text, std::string& camera)
+{
+    camera = text;
+    return true;
+}
+
+// An option, what its value must be, and how it is read into the options.
+struct ImportOption {
+    const char* name;
+    const char* wants;
+    bool (*read)(const char* value, importer::ImportOptions& options);
+};
+
+const ImportOption IMPORT_OPTIONS[] = {
+    {"--fps", "a whole number from 1 to 1000", [](const char* v, importer::ImportOptions& o) { return ReadFps(v, o.framesPerSecond); }},
+    {"--scale", "a positive number", [](const char* v, importer::ImportOptions& o) { return ReadScale(v, o.scale); }},
+    {"--end", "hold, repeat or none", [](const char* v, importer::ImportOptions& o) { return ReadEnd(v, o.endBehaviour); }},
+    {"--camera", "a camera's name", [](const char* v, importer::ImportOptions& o) { return ReadCamera(v, o.camera); }},
+};
+
 // The options after the three arguments; EXIT_OK or the usage failure.
 int ReadImportOptions(char* const* options, importer::ImportOptions& read)
 {
     for (; *options != nullptr; options += 2) {
         const std::string name = options[0];
-        const char* const value = options[1];
-        if (value == nullptr)
-            return Refuse(name + " wants a value");
-        const bool good = name == "--fps"      ? ReadFps(value, read.framesPerSecond)
-                          : name == "--scale"  ? ReadScale(value, read.scale)
-                          : name == "--end"    ? ReadEnd(value, read.endBehaviour)
-                          : name == "--camera" ? (read.camera = value, true)
-                                               : false;
-        if (!good)
-            return Refuse(name == "--fps"      ? "--fps wants a whole number from 1 to 1000, not '" + std::string(value) + "'"
-                          : name == "--scale"  ? "--scale wants a positive number, not '" + std::string(value) + "'"
-                          : name == "--end"    ? "--end wants hold, repeat or none, not '" + std::string(value) + "'"
-                                               : "no option '" + name + "'");
+        const ImportOption* option = nullptr;
+        for (const ImportOption& known : IMPORT_OPTIONS)
+            option = name == known.name ? &known : option;
+        if (option == nullptr)
+            return Refuse("no option '" + name + "'");
+        if (options[1] == nullptr || !option->read(options[1], read))
+            return Refuse(name + " wants " + option->wants + (options[1] == nullptr ? "" : ", not '" + std::string(options[1]) + "'"));
     }
     return EXIT_OK;
 }
