@@ -214,7 +214,7 @@ private:
     std::unique_ptr<Asked[]> asked_;
     std::unique_ptr<std::uint32_t[]> order_;  // reached objects, reached_ of them
     std::unique_ptr<std::uint32_t[]> stack_;
-    std::unique_ptr<std::uint32_t[]> seen_;   // round_ + 1 once reached in the round
+    std::unique_ptr<std::uint32_t[]> seen_;  // round_ + 1 once reached in the round
     std::uint32_t reached_ = 0;
     std::uint32_t round_ = 0;
 };

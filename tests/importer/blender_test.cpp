@@ -47,8 +47,10 @@ TEST(BlenderScene, ItsSamplersAreReadWithTheirInterpolationsAndTangents)
     EXPECT_EQ(fin.scale.interpolation, Interpolation::STEP);
     const auto at10 = Sample(body.translation, 10 / FPS, {}), at30 = Sample(body.translation, 30 / FPS, {});
     const auto turn30 = Sample(body.rotation, 30 / FPS, {});
-    const double expected[] = {-1.325, 0.25, -0.5, 1.096296, 0.37037, -0.740741, 0.099912, 0.785491, -0.037103, 0.609627};
-    const double actual[] = {at10[0], at10[1], at10[2], at30[0], at30[1], at30[2], turn30[0], turn30[1], turn30[2], turn30[3]};
+    const double expected[] = {-1.325,    0.25,     -0.5,     1.096296,  0.37037,
+                               -0.740741, 0.099912, 0.785491, -0.037103, 0.609627};
+    const double actual[] = {at10[0], at10[1],   at10[2],   at30[0],   at30[1],
+                             at30[2], turn30[0], turn30[1], turn30[2], turn30[3]};
     for (int i = 0; i < 10; ++i)
         EXPECT_NEAR(actual[i], expected[i], 2e-6) << i;
 }
@@ -100,7 +102,8 @@ private:
         std::array<double, 4> rr = {q.x, q.y, q.z, q.w};
         for (const NodeTracks& tracks : animations_.nodes) {
             if (tracks.name == node.mName.C_Str())
-                tt = Sample(tracks.translation, t, tt), rr = Sample(tracks.rotation, t, rr), ss = Sample(tracks.scale, t, ss);
+                tt = Sample(tracks.translation, t, tt), rr = Sample(tracks.rotation, t, rr),
+                ss = Sample(tracks.scale, t, ss);
         }
         const aiMatrix3x3 r = aiQuaternion(float(rr[3]), float(rr[0]), float(rr[1]), float(rr[2])).GetMatrix();
         aiMatrix4x4 local;  // T × R × S
@@ -127,7 +130,8 @@ struct Imported {
 
 void ImportAndLoad(Imported& imported)
 {
-    const test_support::AqtoolOutcome made = test_support::Aqtool({"import", MODEL, "tree", "data\\fish\\scenes\\fish.scn"});
+    const test_support::AqtoolOutcome made =
+        test_support::Aqtool({"import", MODEL, "tree", "data\\fish\\scenes\\fish.scn"});
     ASSERT_EQ(made.status, 0) << made.err;
     ASSERT_EQ(chdir("tree"), 0);
     PAK::CloseAll();
@@ -166,9 +170,9 @@ TEST(BlenderScene, KnownPointsLandWhereTheFilesCameraPutsThem)
     // float key times fall a hair after the frame.
     for (const double frame : {0.0, 5.0, 12.5, 20.0, 27.5, 32.5, 40.0, 50.0}) {
         AnimateScene(imported.scene, static_cast<float>(frame));
-        for (const auto& [object, node, point] : {std::tuple{imported.body, "Body", corner},
-                                                  std::tuple{imported.body, "Body", farCorner},
-                                                  std::tuple{imported.fin, "Fin", apex}}) {
+        for (const auto& [object, node, point] :
+             {std::tuple{imported.body, "Body", corner}, std::tuple{imported.body, "Body", farCorner},
+              std::tuple{imported.fin, "Fin", apex}}) {
             double expectedX, expectedY, x, y;
             file.Pixel(file.World(node, frame / FPS) * point, expectedX, expectedY);
             DemoPixel(*object, point, x, y);
@@ -203,7 +207,8 @@ TEST(BlenderScene, TheAnimatedBodyFollowsTheFilesCurvesWithinTheTolerance)
             }
         }
         EXPECT_LT(std::sqrt(distance), 0.001 * size) << "position at frame " << frame;
-        EXPECT_LT(2.0 * std::asin(std::sqrt(chord) / (2.0 * std::sqrt(2.0))), 0.25 * DEGREE) << "turn at frame " << frame;
+        EXPECT_LT(2.0 * std::asin(std::sqrt(chord) / (2.0 * std::sqrt(2.0))), 0.25 * DEGREE)
+            << "turn at frame " << frame;
     }
 }
 

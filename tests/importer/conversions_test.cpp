@@ -42,7 +42,9 @@ void WriteModel()
     const std::uint8_t pixels[] = {255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255};
     ASSERT_TRUE(PngWrite("top red.png", pixels, 3, 2));
     std::ofstream("model.gltf") << R"({"asset": {"version": "2.0"}, "scene": 0, "scenes": [{"nodes": [0, 1]}],
-      "nodes": [{"name": ")" << HOSTILE << R"(", "mesh": 0}, {"name": ")" << HOSTILE << R"(", "mesh": 0, "translation": [2, 0, 0]}],
+      "nodes": [{"name": ")" << HOSTILE
+                                << R"(", "mesh": 0}, {"name": ")" << HOSTILE
+                                << R"(", "mesh": 0, "translation": [2, 0, 0]}],
       "meshes": [{"name": "\u0007bell", "primitives": [{"attributes": {"POSITION": 0, "TEXCOORD_0": 1}, "material": 0},
                                                      {"attributes": {"POSITION": 0}, "material": 1}]}],
       "materials": [{"name": "../m", "pbrMetallicRoughness": {"baseColorTexture": {"index": 0}}},
@@ -60,7 +62,8 @@ class Conversions : public scene_test::SceneTest {};
 TEST_F(Conversions, HostileNamesBecomePlainNamesInsideTheTreeAndThePictureKeepsItsTopLeft)
 {
     WriteModel();
-    const test_support::AqtoolOutcome made = test_support::Aqtool({"import", "model.gltf", "tree", "data/own/scenes/own.scn"});
+    const test_support::AqtoolOutcome made =
+        test_support::Aqtool({"import", "model.gltf", "tree", "data/own/scenes/own.scn"});
     ASSERT_EQ(made.status, 0) << made.err;
     EXPECT_NE(made.out.find("left out: picture"), std::string::npos) << made.out;
     const std::set<std::string> outside = {"model.gltf", "triangle.bin", "top red.png", "tree"};
@@ -70,7 +73,8 @@ TEST_F(Conversions, HostileNamesBecomePlainNamesInsideTheTreeAndThePictureKeepsI
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator("tree")) {
         if (entry.is_regular_file()) {
             made_files.push_back(fs::relative(entry.path(), "tree").string());
-            EXPECT_TRUE(std::regex_match(made_files.back(), std::regex(R"(data/own/(scenes|objects|pictures)/own[a-z0-9_]*\.(scn|vob|tga))")))
+            EXPECT_TRUE(std::regex_match(
+                made_files.back(), std::regex(R"(data/own/(scenes|objects|pictures)/own[a-z0-9_]*\.(scn|vob|tga))")))
                 << made_files.back();
         }
     }
@@ -119,21 +123,24 @@ TEST_F(Conversions, AModelWithoutCameraIsFramedWholeAndOneWithoutLightsIsLitFrom
             for (int row = 0; row < 3; ++row)
                 c[row] = m[4 * row] * p[0] + m[4 * row + 1] * p[1] + m[4 * row + 2] * p[2] + m[4 * row + 3];
             ASSERT_GT(c[2], gAquarium.nearPlane);
-            const float x = c[0] * gAquarium.xScale / c[2] + gAquarium.centreX, y = c[1] * gAquarium.yScale / c[2] + gAquarium.centreY;
+            const float x = c[0] * gAquarium.xScale / c[2] + gAquarium.centreX,
+                        y = c[1] * gAquarium.yScale / c[2] + gAquarium.centreY;
             EXPECT_TRUE(x > 0 && x < 640 && y > 0 && y < 480) << x << ", " << y;
         }
     }
     ASSERT_EQ(scene.lightCount, 1u);
     EXPECT_EQ(scene.lights[0].light->type, Light::DISTANT);
     for (int k = 0; k < 6; ++k)
-        EXPECT_EQ(scene.lights[0].keys[0].value[k], scene.camera->keys[0].value[k]) << "where the camera is, looking as it looks";
+        EXPECT_EQ(scene.lights[0].keys[0].value[k], scene.camera->keys[0].value[k])
+            << "where the camera is, looking as it looks";
 }
 
 TEST_F(Conversions, AWrongOptionOrSceneNameIsAUsageErrorThatWritesNothing)
 {
     WriteModel();
     const std::vector<std::vector<std::string>> WRONG = {
-        {"--fps", "0"}, {"--fps", "25.5"}, {"--scale", "-1"}, {"--scale", "nan"}, {"--end", "loop"}, {"--colour", "red"}, {"--camera"},
+        {"--fps", "0"},    {"--fps", "25.5"},   {"--scale", "-1"}, {"--scale", "nan"},
+        {"--end", "loop"}, {"--colour", "red"}, {"--camera"},
     };
     for (const std::vector<std::string>& options : WRONG) {
         std::vector<std::string> arguments = {"import", "model.gltf", "tree", "data/own/scenes/own.scn"};
@@ -144,7 +151,9 @@ TEST_F(Conversions, AWrongOptionOrSceneNameIsAUsageErrorThatWritesNothing)
     }
     for (const char* scene : {"own.scn", "data/../../own/scenes/own.scn", "data/own/scenes/own.vob"})
         EXPECT_EQ(test_support::Aqtool({"import", "model.gltf", "tree", scene}).status, 2) << scene;
-    EXPECT_EQ(test_support::Aqtool({"import", "model.gltf", "tree", "data/own/scenes/own.scn", "--camera", "none"}).status, 2);
+    EXPECT_EQ(
+        test_support::Aqtool({"import", "model.gltf", "tree", "data/own/scenes/own.scn", "--camera", "none"}).status,
+        2);
     EXPECT_FALSE(fs::exists("tree"));
 }
 

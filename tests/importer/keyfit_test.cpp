@@ -50,8 +50,8 @@ importer::VectorTrack Bounce(double travel)
     track.interpolation = Interpolation::CUBIC_SPLINE;
     for (int i = 0; i <= 6; ++i) {
         const double fall = i % 2 == 0 ? 8.0 : 0.0;
-        track.keys.push_back({0.25 * i, {travel * 0.25 * i, i % 2 == 0 ? 0.0 : 1.0, 0.0}, {travel, -fall, 0.0},
-                              {travel, fall, 0.0}});
+        track.keys.push_back(
+            {0.25 * i, {travel * 0.25 * i, i % 2 == 0 ? 0.0 : 1.0, 0.0}, {travel, -fall, 0.0}, {travel, fall, 0.0}});
     }
     return track;
 }
@@ -170,7 +170,8 @@ TEST(KeyFit, ATurnOf350DegreesIsUnwrappedSoTheDemoNeverTurnsBack)
     ASSERT_TRUE(importer::FitObjectKeys(curve, fitted, why)) << why;
     for (std::size_t i = 1; i < fitted.keys.size(); ++i)
         EXPECT_NEAR(fitted.keys[i].value[KeyChannel::HEADING] - fitted.keys[i - 1].value[KeyChannel::HEADING],
-                    PI / 18.0, 1e-5) << i;
+                    PI / 18.0, 1e-5)
+            << i;
     EXPECT_NEAR(fitted.keys.back().value[KeyChannel::HEADING], 35.0 * PI / 18.0, 1e-5);
 }
 

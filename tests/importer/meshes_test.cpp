@@ -9,10 +9,10 @@
 
 #include <filesystem>
 
+#include "tests/support/scratch_directory.h"
 #include "tools/importer/pictures.h"
 #include "tools/importer/reader.h"
 #include "tools/importer/writer.h"
-#include "tests/support/scratch_directory.h"
 
 namespace {
 
@@ -69,7 +69,8 @@ TEST(ImportMeshes, ATexturedBoxSharesItsCornersFacesOutwardAndLoadsWithItsPictur
         const VECTOR_FILE_Vertex& c = box.content.vertices[cell.corners[2]];
         // The demo's cell normal against the way out of the box (centred on the origin).
         const float e1[3] = {b.x - a.x, b.y - a.y, b.z - a.z}, e2[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
-        const float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
+        const float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
+                            e1[0] * e2[1] - e1[1] * e2[0]};
         EXPECT_GT(n[0] * (a.x + b.x + c.x) + n[1] * (a.y + b.y + c.y) + n[2] * (a.z + b.z + c.z), 0.0f);
     }
     test_support::ScratchDirectory scratch;
@@ -84,7 +85,8 @@ TEST(ImportMeshes, ATexturedBoxSharesItsCornersFacesOutwardAndLoadsWithItsPictur
     std::string why;
     ASSERT_TRUE(ParseSceneName("data\\m\\scenes\\m.scn", names, why));
     ASSERT_TRUE(WriteImport(import, names, "tree", why)) << why;
-    for (const char* file : {"tree/data/m/scenes/m.scn", "tree/data/m/objects/m_box.vob", "tree/data/m/pictures/m_picture.tga"})
+    for (const char* file :
+         {"tree/data/m/scenes/m.scn", "tree/data/m/objects/m_box.vob", "tree/data/m/pictures/m_picture.tga"})
         EXPECT_TRUE(std::filesystem::is_regular_file(file)) << file;
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator("tree"), {}), 1) << "the staging folder is gone";
 }

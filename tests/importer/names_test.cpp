@@ -46,8 +46,9 @@ TEST(ImportNames, TheScenesNameIsAPlainPathWhoseNeighboursHoldTheMeshesAndPictur
     EXPECT_EQ(names.objects, "data\\mine\\objects\\");
     EXPECT_EQ(names.pictures, "data\\mine\\pictures\\");
     EXPECT_EQ(importer::DiskPath("tree", names.objects + "a.vob"), "tree/data/mine/objects/a.vob");
-    for (const char* refused : {"mine.scn", "scenes\\mine.scn", "data\\..\\scenes\\mine.scn", "/data/mine/scenes/mine.scn",
-                                "data\\mine\\scenes\\mine.vob", "C:\\data\\scenes\\mine.scn", "data\\mine\\scenes\\.scn"}) {
+    for (const char* refused :
+         {"mine.scn", "scenes\\mine.scn", "data\\..\\scenes\\mine.scn", "/data/mine/scenes/mine.scn",
+          "data\\mine\\scenes\\mine.vob", "C:\\data\\scenes\\mine.scn", "data\\mine\\scenes\\.scn"}) {
         EXPECT_FALSE(importer::ParseSceneName(refused, names, why)) << refused;
         EXPECT_FALSE(why.empty());
     }

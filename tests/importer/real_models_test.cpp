@@ -60,9 +60,15 @@ protected:
 TEST_F(RealModels, EachFormatImportsWithTheLibrarysCountsAndDrawsWithFiniteNumbers)
 {
     const char* const MADE_BY_OTHERS[] = {
-        "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", "glTF2/2CylinderEngine-glTF-Binary/2CylinderEngine.glb",
-        "Collada/duck.dae", "FBX/spider.fbx", "OBJ/WusonOBJ.obj", "PLY/Wuson.ply", "STL/Spider_binary.stl",
-        "BLEND/BlenderDefault_276.blend", "3DS/RotatingCube.3DS",
+        "glTF2/BoxTextured-glTF-Binary/BoxTextured.glb",
+        "glTF2/2CylinderEngine-glTF-Binary/2CylinderEngine.glb",
+        "Collada/duck.dae",
+        "FBX/spider.fbx",
+        "OBJ/WusonOBJ.obj",
+        "PLY/Wuson.ply",
+        "STL/Spider_binary.stl",
+        "BLEND/BlenderDefault_276.blend",
+        "3DS/RotatingCube.3DS",
     };
     int number = 0;
     for (const char* model : MADE_BY_OTHERS) {
@@ -97,14 +103,19 @@ TEST_F(RealModels, ABrokenModelIsRefusedWithItsReasonAndTheTreeStaysAsItWas)
         std::ofstream(cut, std::ios::binary) << whole.substr(0, whole.size() / 2);
     }
     const std::string BROKEN[] = {
-        MODELS + "glTF2/RecursiveNodes/RecursiveNodes.gltf", MODELS + "glTF2/MissingBin/BoxTextured.gltf",
-        MODELS + "glTF2/TestNoRootNode/NoScene.gltf", MODELS + "glTF2/IndexOutOfRange/AllIndicesOutOfRange.gltf",
-        MODELS + "glTF2/wrongTypes/badArray.gltf", MODELS + "glTF2/BoxWithInfinites-glTF-Binary/BoxWithInfinites.glb",
-        cut, "no such model.gltf",
+        MODELS + "glTF2/RecursiveNodes/RecursiveNodes.gltf",
+        MODELS + "glTF2/MissingBin/BoxTextured.gltf",
+        MODELS + "glTF2/TestNoRootNode/NoScene.gltf",
+        MODELS + "glTF2/IndexOutOfRange/AllIndicesOutOfRange.gltf",
+        MODELS + "glTF2/wrongTypes/badArray.gltf",
+        MODELS + "glTF2/BoxWithInfinites-glTF-Binary/BoxWithInfinites.glb",
+        cut,
+        "no such model.gltf",
     };
     for (const std::string& model : BROKEN) {
         SCOPED_TRACE(model);
-        const test_support::AqtoolOutcome refused = test_support::Aqtool({"import", model, "tree", "data\\b\\scenes\\b.scn"});
+        const test_support::AqtoolOutcome refused =
+            test_support::Aqtool({"import", model, "tree", "data\\b\\scenes\\b.scn"});
         EXPECT_EQ(refused.status, 2);
         EXPECT_EQ(refused.err.rfind("aqtool import: " + model + ": ", 0), 0u) << refused.err;
         EXPECT_GT(refused.err.size(), ("aqtool import: " + model + ": ").size() + 10) << "and why";

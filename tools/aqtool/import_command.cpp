@@ -60,9 +60,11 @@ struct ImportOption {
 };
 
 const ImportOption IMPORT_OPTIONS[] = {
-    {"--fps", "a whole number from 1 to 1000", [](const char* v, importer::ImportOptions& o) { return ReadFps(v, o.framesPerSecond); }},
+    {"--fps", "a whole number from 1 to 1000",
+     [](const char* v, importer::ImportOptions& o) { return ReadFps(v, o.framesPerSecond); }},
     {"--scale", "a positive number", [](const char* v, importer::ImportOptions& o) { return ReadScale(v, o.scale); }},
-    {"--end", "hold, repeat or none", [](const char* v, importer::ImportOptions& o) { return ReadEnd(v, o.endBehaviour); }},
+    {"--end", "hold, repeat or none",
+     [](const char* v, importer::ImportOptions& o) { return ReadEnd(v, o.endBehaviour); }},
     {"--camera", "a camera's name", [](const char* v, importer::ImportOptions& o) { return ReadCamera(v, o.camera); }},
 };
 
@@ -77,12 +79,16 @@ int ReadImportOptions(char* const* options, importer::ImportOptions& read)
         if (option == nullptr)
             return Refuse("no option '" + name + "'");
         if (options[1] == nullptr || !option->read(options[1], read))
-            return Refuse(name + " wants " + option->wants + (options[1] == nullptr ? "" : ", not '" + std::string(options[1]) + "'"));
+            return Refuse(name + " wants " + option->wants +
+                          (options[1] == nullptr ? "" : ", not '" + std::string(options[1]) + "'"));
     }
     return EXIT_OK;
 }
 
-const char* KindName(std::uint32_t kind) { return kind == 1 ? "distant" : kind == 2 ? "point" : "spot"; }
+const char* KindName(std::uint32_t kind)
+{
+    return kind == 1 ? "distant" : kind == 2 ? "point" : "spot";
+}
 
 void PrintSummary(const importer::Import& import, const importer::SceneNames& names)
 {
@@ -125,7 +131,8 @@ int Import(char* const* arguments)
     std::string why;
     if (!importer::ParseSceneName(arguments[2], names, why))
         return Refuse(why);
-    if (!importer::ConvertModel(model, names, options, import, why) || !importer::WriteImport(import, names, tree, why)) {
+    if (!importer::ConvertModel(model, names, options, import, why) ||
+        !importer::WriteImport(import, names, tree, why)) {
         std::fprintf(stderr, "aqtool import: %s: %s\n", importer::Printable(model).c_str(), why.c_str());
         return EXIT_USAGE;
     }

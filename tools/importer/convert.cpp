@@ -58,8 +58,8 @@ bool ConvertModel(const std::string& path, const SceneNames& names, const Import
     CoverFrames(nodes, options, start, import);
     const Extent extent = ExtentAt(*scene, nodes, axes, start);
     const std::string prefix = PrefixOf(names);
-    const ObjectSources objects{*scene, nodes, axes, options, names, prefix,
-                                extent.radius > 0.0 ? 2.0 * extent.radius : 1.0};
+    const ObjectSources objects{
+        *scene, nodes, axes, options, names, prefix, extent.radius > 0.0 ? 2.0 * extent.radius : 1.0};
     Pictures pictures(*scene, std::filesystem::path(path).parent_path().string(), names.pictures, prefix);
     if (!MakeObjects(objects, pictures, import, why))
         return false;

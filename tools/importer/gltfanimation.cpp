@@ -217,7 +217,7 @@ struct ComponentType {
 };
 
 constexpr ComponentType COMPONENT_TYPES[] = {
-    {5126, 4, 0.0, true}, {5120, 1, 127.0, true}, {5121, 1, 255.0, false},
+    {5126, 4, 0.0, true},     {5120, 1, 127.0, true},    {5121, 1, 255.0, false},
     {5122, 2, 32767.0, true}, {5123, 2, 65535.0, false},
 };
 

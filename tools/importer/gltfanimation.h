@@ -17,16 +17,16 @@ namespace importer {
 
 // What the animations do to one node of the file.
 struct NodeTracks {
-    std::string name;            // as the file names the node; "" for none
-    bool moved = false;          // any of the three below has keys
+    std::string name;    // as the file names the node; "" for none
+    bool moved = false;  // any of the three below has keys
     VectorTrack translation;
     RotationTrack rotation;
     VectorTrack scale;
 };
 
 struct GltfAnimations {
-    std::vector<NodeTracks> nodes;      // by the file's node index
-    std::vector<std::string> leftOut;   // channels not followed, and why
+    std::vector<NodeTracks> nodes;     // by the file's node index
+    std::vector<std::string> leftOut;  // channels not followed, and why
 };
 
 enum class GltfReading { NOT_GLTF, READ, BROKEN };

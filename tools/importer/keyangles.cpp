@@ -45,8 +45,7 @@ DemoAngles Locked(const std::array<double, 9>& r, double bank)
     DemoAngles angles;
     angles.pitch = up ? PI / 2.0 : -PI / 2.0;
     angles.bank = bank;
-    angles.heading = up ? bank + std::atan2(At(r, 0, 1), At(r, 0, 0))
-                        : std::atan2(-At(r, 0, 1), At(r, 0, 0)) - bank;
+    angles.heading = up ? bank + std::atan2(At(r, 0, 1), At(r, 0, 0)) : std::atan2(-At(r, 0, 1), At(r, 0, 0)) - bank;
     return angles;
 }
 

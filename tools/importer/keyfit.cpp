@@ -88,9 +88,9 @@ bool Fitter<Key>::Setup()
     if (times.empty())
         times.push_back(0.0);
     // A jump after the last key time or at the first cannot show: the model holds its end values.
-    jumps.erase(std::remove_if(jumps.begin(), jumps.end(),
-                               [&](double t) { return !(t > times.front() && t <= times.back()); }),
-                jumps.end());
+    jumps.erase(
+        std::remove_if(jumps.begin(), jumps.end(), [&](double t) { return !(t > times.front() && t <= times.back()); }),
+        jumps.end());
     times.insert(times.end(), jumps.begin(), jumps.end());
     std::sort(times.begin(), times.end());
     times.erase(std::unique(times.begin(), times.end()), times.end());
@@ -204,8 +204,8 @@ bool Fitter<Key>::FitTangents()
         if (!model_.Slopes(knots_, i, goal))
             return false;
         const Tcb tcb = FitTcb(goal);
-        knot.keyMoved = knot.keyMoved || tcb.tension != knot.tcb.tension ||
-                        tcb.continuity != knot.tcb.continuity || tcb.bias != knot.tcb.bias;
+        knot.keyMoved = knot.keyMoved || tcb.tension != knot.tcb.tension || tcb.continuity != knot.tcb.continuity ||
+                        tcb.bias != knot.tcb.bias;
         knot.tcb = tcb;
     }
     return true;

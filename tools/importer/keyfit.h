@@ -57,9 +57,9 @@ struct FitTolerance {
 // What the fitter knows of a node's curve.
 struct PoseCurve {
     std::function<LocalPose(double seconds)> pose;  // the model's local pose, called often
-    std::vector<double> keyTimes;   // seconds: where the model has keys, the union over its channels
-    std::vector<double> jumpTimes;  // seconds: where a STEP channel changes value
-    double fps = 25.0;              // the scene's frames per second
+    std::vector<double> keyTimes;                   // seconds: where the model has keys, the union over its channels
+    std::vector<double> jumpTimes;                  // seconds: where a STEP channel changes value
+    double fps = 25.0;                              // the scene's frames per second
     FitTolerance tolerance;
 };
 

@@ -13,7 +13,7 @@ namespace importer {
 
 namespace {
 
-constexpr double SAMPLES_PER_FRAME = 2.0;          // checked points of a segment, within the two below
+constexpr double SAMPLES_PER_FRAME = 2.0;  // checked points of a segment, within the two below
 constexpr int MIN_SAMPLES = 8;
 constexpr int MAX_SAMPLES = 64;
 constexpr double SLOPE_STEP = 1e-3;                // frames, the step of the one-sided differences
@@ -41,8 +41,8 @@ bool Proper(const std::array<double, 9>& r)
                 return false;
         }
     }
-    const double det = r[0] * (r[4] * r[8] - r[5] * r[7]) - r[1] * (r[3] * r[8] - r[5] * r[6]) +
-                       r[2] * (r[3] * r[7] - r[4] * r[6]);
+    const double det =
+        r[0] * (r[4] * r[8] - r[5] * r[7]) - r[1] * (r[3] * r[8] - r[5] * r[6]) + r[2] * (r[3] * r[7] - r[4] * r[6]);
     return std::fabs(det - 1.0) <= PROPER;
 }
 
@@ -144,8 +144,8 @@ double ModelSampler::DepartureOf(const float* channels, const LocalPose& model) 
     }
     const double angle = 2.0 * std::asin(std::min(1.0, std::sqrt(turned) / SQRT_EIGHT));
     const FitTolerance& tolerance = curve_.tolerance;
-    return std::max({std::sqrt(moved) / tolerance.length, angle / tolerance.angle,
-                     scaled * tolerance.reach / tolerance.length});
+    return std::max(
+        {std::sqrt(moved) / tolerance.length, angle / tolerance.angle, scaled * tolerance.reach / tolerance.length});
 }
 
 // The largest departure of channelsAt(frame, channels) at the segment's
@@ -186,15 +186,15 @@ bool ModelSampler::LineDeparture(const FitKnot& from, const FitKnot& to, double&
     return Worst(from, to, line, departure, fraction);
 }
 
-bool ModelSampler::KeyDeparture(const ObjectKey* keys, std::uint32_t count, const FitKnot& from,
-                                const FitKnot& to, double& departure, double& fraction) const
+bool ModelSampler::KeyDeparture(const ObjectKey* keys, std::uint32_t count, const FitKnot& from, const FitKnot& to,
+                                double& departure, double& fraction) const
 {
     const auto demo = [&](float frame, float* channels) { EvaluateObjectKeys(frame, count, keys, channels); };
     return Worst(from, to, demo, departure, fraction);
 }
 
-bool ModelSampler::KeyDeparture(const MotionKey* keys, std::uint32_t count, const FitKnot& from,
-                                const FitKnot& to, double& departure, double& fraction) const
+bool ModelSampler::KeyDeparture(const MotionKey* keys, std::uint32_t count, const FitKnot& from, const FitKnot& to,
+                                double& departure, double& fraction) const
 {
     const auto demo = [&](float frame, float* channels) { EvaluateMotionKeys(frame, count, keys, channels); };
     return Worst(from, to, demo, departure, fraction);

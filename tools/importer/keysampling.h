@@ -21,14 +21,14 @@ namespace importer {
 
 // A key in the making. The segment "into" a knot is the one from the knot before.
 struct FitKnot {
-    double time = 0.0;           // seconds, where the model is sampled
-    float frame = 0.0f;          // the key's frame
-    bool jumpEnd = false;        // the segment into this knot is a STEP jump: a line, not checked
-    LocalPose pose;              // the model at time
-    KeyChannels value = {};      // unwrapped channels
-    bool fresh = true;           // new, or its value changed this round
-    bool straight = false;       // the segment into this knot is a line
-    bool straightMoved = true;   // ... and that changed this round
+    double time = 0.0;          // seconds, where the model is sampled
+    float frame = 0.0f;         // the key's frame
+    bool jumpEnd = false;       // the segment into this knot is a STEP jump: a line, not checked
+    LocalPose pose;             // the model at time
+    KeyChannels value = {};     // unwrapped channels
+    bool fresh = true;          // new, or its value changed this round
+    bool straight = false;      // the segment into this knot is a line
+    bool straightMoved = true;  // ... and that changed this round
     Tcb tcb;
     bool keyMoved = true;        // the key written for this knot changed this round
     double departure = 0.0;      // of the segment into this knot, as a share of the tolerance

@@ -72,13 +72,13 @@ Blend Sums(const KeyChannels& first, const KeyChannels& second, const KeyChannel
 Blend Tangent(const TangentGoal& goal, double span, const KeyChannels& slope)
 {
     if (goal.before == nullptr || goal.after == nullptr) {
-        const KeyChannels half = goal.before == nullptr ? Difference(*goal.after, *goal.at, 0.5)
-                                                        : Difference(*goal.at, *goal.before, 0.5);
+        const KeyChannels half =
+            goal.before == nullptr ? Difference(*goal.after, *goal.at, 0.5) : Difference(*goal.at, *goal.before, 0.5);
         return Sums(half, half, slope, span, goal.weight);
     }
     const double scale = span / (goal.frameAfter - goal.frameBefore);
-    return Sums(Difference(*goal.at, *goal.before, scale), Difference(*goal.after, *goal.at, scale), slope,
-                span, goal.weight);
+    return Sums(Difference(*goal.at, *goal.before, scale), Difference(*goal.after, *goal.at, scale), slope, span,
+                goal.weight);
 }
 
 // The tangent that leaves key i, on the segment to key i + 1.

@@ -32,11 +32,11 @@ struct TangentGoal {
     double frameBefore = 0.0;             // frames of the three keys
     double frame = 0.0;
     double frameAfter = 0.0;
-    bool leaves = false;                  // the segment from key i is a spline: match slopeAfter
-    bool enters = false;                  // the segment into key i is a spline: match slopeBefore
-    KeyChannels slopeBefore = {};         // the model's slopes just before and after key i, per frame
+    bool leaves = false;           // the segment from key i is a spline: match slopeAfter
+    bool enters = false;           // the segment into key i is a spline: match slopeBefore
+    KeyChannels slopeBefore = {};  // the model's slopes just before and after key i, per frame
     KeyChannels slopeAfter = {};
-    KeyChannels weight = {};              // per channel: 1 / tolerance, 0 for a channel that does not count
+    KeyChannels weight = {};  // per channel: 1 / tolerance, 0 for a channel that does not count
 };
 
 // The tension, continuity and bias that bring key i's tangents nearest the

@@ -16,7 +16,10 @@ namespace importer {
 namespace {
 
 // A colour value from the model within 0 to 1; a value that is no number is 1.
-float Unit(const float value) { return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : 1.0f; }
+float Unit(const float value)
+{
+    return std::isfinite(value) ? std::clamp(value, 0.0f, 1.0f) : 1.0f;
+}
 
 aiColor4D BaseColour(const aiMaterial& material)
 {

@@ -14,8 +14,8 @@ namespace importer {
 
 namespace {
 
-constexpr double FLAT_COSINE = 0.999;   // a corner normal within 2.5° of its face's is flat
-constexpr double FLAT_SHARE = 0.9;      // of the corners, for a flat mesh
+constexpr double FLAT_COSINE = 0.999;  // a corner normal within 2.5° of its face's is flat
+constexpr double FLAT_SHARE = 0.9;     // of the corners, for a flat mesh
 
 using PositionKey = std::tuple<std::uint32_t, std::uint32_t, std::uint32_t>;
 
@@ -51,7 +51,10 @@ private:
 
 namespace {
 
-bool Finite(const VECTOR_FILE_Vertex& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool Finite(const VECTOR_FILE_Vertex& v)
+{
+    return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 aiVector3D FaceNormal(const aiMesh& mesh, const aiFace& face)
 {
@@ -88,8 +91,8 @@ bool SmoothNormals(const aiMesh& mesh)
 bool MeshMaker::AddMesh(const aiMesh& mesh, MeshContent& content, Atoms& atoms)
 {
     const auto material = static_cast<std::uint32_t>(content.materials.size());
-    content.materials.push_back(MakeMaterial(*scene_.mMaterials[mesh.mMaterialIndex], SmoothNormals(mesh),
-                                             pictures_, *leftOut_));
+    content.materials.push_back(
+        MakeMaterial(*scene_.mMaterials[mesh.mMaterialIndex], SmoothNormals(mesh), pictures_, *leftOut_));
     constexpr unsigned ORDER[3] = {0, 2, 1};
     for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
         const aiFace& face = mesh.mFaces[f];
@@ -108,7 +111,8 @@ bool MeshMaker::AddMesh(const aiMesh& mesh, MeshContent& content, Atoms& atoms)
                 return false;
             cell.corners[k] = atoms.IndexOf(vertex);
         }
-        if (cell.corners[0] != cell.corners[1] && cell.corners[1] != cell.corners[2] && cell.corners[0] != cell.corners[2])
+        if (cell.corners[0] != cell.corners[1] && cell.corners[1] != cell.corners[2] &&
+            cell.corners[0] != cell.corners[2])
             content.faces.push_back(cell);
     }
     return true;

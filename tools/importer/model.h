@@ -17,9 +17,9 @@ namespace importer {
 // How the user asked for the import.
 struct ImportOptions {
     std::uint32_t framesPerSecond = 25;
-    std::string camera;                       // a camera's node name; empty: the model's first
-    double scale = 1.0;                       // lengths of the model times this
-    std::uint32_t endBehaviour = END_HOLD;    // of every track past the animation's end
+    std::string camera;                     // a camera's node name; empty: the model's first
+    double scale = 1.0;                     // lengths of the model times this
+    std::uint32_t endBehaviour = END_HOLD;  // of every track past the animation's end
 };
 
 struct ImportedMesh {
@@ -36,9 +36,9 @@ struct ImportedPicture {
 
 // One object of the scene: a node of the model, with a mesh file or none.
 struct ImportedObject {
-    SceneObjectChunk chunk;   // links are object indices
-    bool hasMesh = false;     // "VOBJ", else "NULL"
-    std::string nodeName;     // as the model calls it, for the summary
+    SceneObjectChunk chunk;  // links are object indices
+    bool hasMesh = false;    // "VOBJ", else "NULL"
+    std::string nodeName;    // as the model calls it, for the summary
 };
 
 struct Import {
@@ -48,10 +48,10 @@ struct Import {
     std::vector<ImportedObject> objects;
     std::vector<SceneLightChunk> lights;
     SceneCameraChunk camera;
-    std::string cameraSource;             // the model's camera, or what stands in for it
+    std::string cameraSource;  // the model's camera, or what stands in for it
     std::vector<ImportedMesh> meshes;
     std::vector<ImportedPicture> pictures;
-    std::vector<std::string> leftOut;     // one line each: what and why
+    std::vector<std::string> leftOut;  // one line each: what and why
 };
 
 }  // namespace importer

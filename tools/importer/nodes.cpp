@@ -13,8 +13,14 @@ namespace {
 
 constexpr double DEFAULT_TICKS_PER_SECOND = 25.0;  // when the library cannot say
 
-std::array<double, 3> ArrayOf(const aiVector3D& v) { return {v.x, v.y, v.z}; }
-std::array<double, 4> ArrayOf(const aiQuaternion& q) { return {q.x, q.y, q.z, q.w}; }
+std::array<double, 3> ArrayOf(const aiVector3D& v)
+{
+    return {v.x, v.y, v.z};
+}
+std::array<double, 4> ArrayOf(const aiQuaternion& q)
+{
+    return {q.x, q.y, q.z, q.w};
+}
 
 // T × R × S. (The library's own constructor from the three scales R's rows,
 // which is S × R.)
@@ -140,7 +146,8 @@ void Nodes::TakeLibraryTracks(const aiScene& scene, std::vector<std::string>& le
             moved.rotation = LibraryTrack(channel.mRotationKeys, channel.mNumRotationKeys, ticks);
             moved.scale = LibraryTrack(channel.mScalingKeys, channel.mNumScalingKeys, ticks);
             std::string why;
-            if (!CheckTrack(moved.translation, why) || !CheckTrack(moved.rotation, why) || !CheckTrack(moved.scale, why))
+            if (!CheckTrack(moved.translation, why) || !CheckTrack(moved.rotation, why) ||
+                !CheckTrack(moved.scale, why))
                 leftOut.push_back("animation " + std::to_string(a) + " of node \"" + name + "\": " + why);
             else
                 *curve = moved;

@@ -23,11 +23,11 @@ namespace importer {
 
 struct NodeCurve {
     const aiNode* node = nullptr;
-    int parent = -1;               // index in the list, parents first
+    int parent = -1;  // index in the list, parents first
     std::array<double, 3> restTranslation = {};
     std::array<double, 4> restRotation = {0.0, 0.0, 0.0, 1.0};
     std::array<double, 3> restScale = {1.0, 1.0, 1.0};
-    VectorTrack translation;       // empty: the rest value throughout
+    VectorTrack translation;  // empty: the rest value throughout
     RotationTrack rotation;
     VectorTrack scale;
 };

@@ -15,7 +15,10 @@ namespace {
 
 constexpr double TOLERANCE_SHARE = 0.001;  // of the model's size: how far a fitted position may stray
 
-std::string NodeName(const aiNode& node) { return Printable(node.mName.C_Str()); }
+std::string NodeName(const aiNode& node)
+{
+    return Printable(node.mName.C_Str());
+}
 
 // How far the mesh reaches from its node's origin, in demo units.
 double Reach(const MeshContent& content)
@@ -42,7 +45,8 @@ bool FitNode(const ObjectSources& sources, const NodeCurve& node, double reach, 
     }
     if (!fitted.withinTolerance) {
         char line[200];
-        std::snprintf(line, sizeof line, "node \"%s\": at most %zu keys follow its curve, within %.1f times the tolerance",
+        std::snprintf(line, sizeof line,
+                      "node \"%s\": at most %zu keys follow its curve, within %.1f times the tolerance",
                       object.nodeName.c_str(), fitted.keys.size(), fitted.worstDeparture);
         leftOut.push_back(line);
     }

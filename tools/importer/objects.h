@@ -34,8 +34,8 @@ struct ObjectSources {
     const Axes& axes;
     const ImportOptions& options;
     const SceneNames& names;
-    const std::string& prefix;   // of every file name the import makes
-    double modelSize;            // demo units, for the fit's tolerance
+    const std::string& prefix;  // of every file name the import makes
+    double modelSize;           // demo units, for the fit's tolerance
 };
 
 // The objects and their meshes into import; false with why when a node's

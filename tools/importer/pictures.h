@@ -16,8 +16,8 @@ struct aiScene;
 
 namespace importer {
 
-constexpr int MAX_SIDE = 2048;       // a larger picture is scaled down
-constexpr int MAX_DECODED = 16384;   // a picture beyond this on either side is left out
+constexpr int MAX_SIDE = 2048;      // a larger picture is scaled down
+constexpr int MAX_DECODED = 16384;  // a picture beyond this on either side is left out
 
 class Pictures {
 public:

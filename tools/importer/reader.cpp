@@ -9,8 +9,8 @@ namespace importer {
 
 namespace {
 
-constexpr unsigned STEPS = aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs |
-                           aiProcess_ValidateDataStructure;
+constexpr unsigned STEPS =
+    aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_FlipUVs | aiProcess_ValidateDataStructure;
 
 }  // namespace
 

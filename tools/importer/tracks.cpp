@@ -53,8 +53,8 @@ std::array<double, N> Mix(const std::array<double, N>& a, double wa, const std::
 // first key and the in-tangent of the second, stretched by the segment's length.
 template <std::size_t N>
 std::array<double, N> Hermite(const std::array<double, N>& v0, const std::array<double, N>& out0,
-                              const std::array<double, N>& v1, const std::array<double, N>& in1,
-                              double length, double s)
+                              const std::array<double, N>& v1, const std::array<double, N>& in1, double length,
+                              double s)
 {
     const double s2 = s * s;
     const double s3 = s2 * s;
@@ -87,8 +87,8 @@ Quaternion Slerp(const Quaternion& from, const Quaternion& to, double s)
 template <class Key>
 std::size_t SegmentStart(const std::vector<Key>& keys, double t)
 {
-    const auto after = std::upper_bound(keys.begin(), keys.end(), t,
-                                        [](double time, const Key& key) { return time < key.time; });
+    const auto after =
+        std::upper_bound(keys.begin(), keys.end(), t, [](double time, const Key& key) { return time < key.time; });
     return static_cast<std::size_t>(after - keys.begin()) - 1;
 }
 
@@ -127,8 +127,7 @@ bool CheckKeys(const Track& track, std::string& why)
 }
 
 template <class Track, class Changed>
-void AddTrackTimes(const Track& track, std::vector<double>& keyTimes, std::vector<double>& jumpTimes,
-                   Changed changed)
+void AddTrackTimes(const Track& track, std::vector<double>& keyTimes, std::vector<double>& jumpTimes, Changed changed)
 {
     for (std::size_t i = 0; i < track.keys.size(); ++i) {
         keyTimes.push_back(track.keys[i].time);
@@ -172,8 +171,7 @@ Quaternion Sample(const RotationTrack& track, double t, const Quaternion& rest)
     const bool cubic = track.interpolation == Interpolation::CUBIC_SPLINE;
     return Normalised(
         SampleTrack(track, t, rest, [cubic](const RotationKey& a, const RotationKey& b, double length, double s) {
-            return cubic ? Hermite(a.value, a.outTangent, b.value, b.inTangent, length, s)
-                         : Slerp(a.value, b.value, s);
+            return cubic ? Hermite(a.value, a.outTangent, b.value, b.inTangent, length, s) : Slerp(a.value, b.value, s);
         }));
 }
 

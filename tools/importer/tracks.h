@@ -24,15 +24,15 @@ enum class Interpolation { STEP, LINEAR, SPHERICAL_LINEAR, CUBIC_SPLINE };
 // A translation or scale key. The tangents are read only by CUBIC_SPLINE, in
 // units per second, as glTF stores them.
 struct VectorKey {
-    double time = 0.0;                         // seconds
-    std::array<double, 3> value = {};          // x, y, z
+    double time = 0.0;                 // seconds
+    std::array<double, 3> value = {};  // x, y, z
     std::array<double, 3> inTangent = {};
     std::array<double, 3> outTangent = {};
 };
 
 // A rotation key: a unit quaternion x, y, z, w and, for CUBIC_SPLINE, its tangents.
 struct RotationKey {
-    double time = 0.0;                               // seconds
+    double time = 0.0;  // seconds
     std::array<double, 4> value = {0.0, 0.0, 0.0, 1.0};
     std::array<double, 4> inTangent = {};
     std::array<double, 4> outTangent = {};

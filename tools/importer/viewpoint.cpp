@@ -20,7 +20,10 @@ constexpr Vec3 FRAMING_DIRECTION = {0.6, 0.45, -1.0};  // from the model's middl
 constexpr double FRAMING_MARGIN = 1.15;
 constexpr double TOLERANCE_SHARE = 0.001;  // of the model's size, as for the objects
 
-double Length(const Vec3& v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); }
+double Length(const Vec3& v)
+{
+    return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+}
 
 Vec3 Normalised(const Vec3& v)
 {
@@ -87,7 +90,10 @@ bool FollowNode(const ViewSources& sources, int node, const aiVector3D& at, cons
     return true;
 }
 
-bool Perspective(const aiCamera& camera) { return camera.mOrthographicWidth == 0.0f; }
+bool Perspective(const aiCamera& camera)
+{
+    return camera.mOrthographicWidth == 0.0f;
+}
 
 // The library's glTF cameras give yfov × aspect as their horizontal field;
 // other formats give the whole horizontal angle, at 4:3 where they give no
@@ -108,13 +114,14 @@ bool ChooseCamera(const ViewSources& sources, Import& import, const aiCamera*& c
     for (unsigned i = 0; i < sources.scene.mNumCameras; ++i) {
         const aiCamera& camera = *sources.scene.mCameras[i];
         const std::string name = camera.mName.C_Str();
-        const bool wanted = sources.options.camera.empty() ? Perspective(camera) && chosen == nullptr
-                                                           : name == sources.options.camera;
+        const bool wanted =
+            sources.options.camera.empty() ? Perspective(camera) && chosen == nullptr : name == sources.options.camera;
         if (wanted && Perspective(camera))
             chosen = &camera;
         else
-            import.leftOut.push_back("camera \"" + Printable(name) + "\": " +
-                                     (Perspective(camera) ? "only one camera is used" : "orthographic cameras are not drawn"));
+            import.leftOut.push_back(
+                "camera \"" + Printable(name) +
+                "\": " + (Perspective(camera) ? "only one camera is used" : "orthographic cameras are not drawn"));
     }
     if (chosen != nullptr || sources.options.camera.empty())
         return true;
@@ -137,14 +144,14 @@ void FramingCamera(const ViewSources& sources, LocalPose& pose, double& zoom)
 int KindOf(const aiLightSourceType type)
 {
     switch (type) {
-    case aiLightSource_DIRECTIONAL:
-        return 1;
-    case aiLightSource_POINT:
-        return 2;
-    case aiLightSource_SPOT:
-        return 3;
-    default:
-        return 0;
+        case aiLightSource_DIRECTIONAL:
+            return 1;
+        case aiLightSource_POINT:
+            return 2;
+        case aiLightSource_SPOT:
+            return 3;
+        default:
+            return 0;
     }
 }
 
@@ -177,20 +184,23 @@ Placing PlaceLight(const ViewSources& sources, const aiLight& light, const std::
     const int index = sources.nodes.IndexOf(node);
     chunk.endBehaviour = sources.options.endBehaviour;
     const Vec3 at = sources.axes.Position(world[index] * light.mPosition);
-    const Vec3 to = {sources.extent.centre[0] - at[0], sources.extent.centre[1] - at[1], sources.extent.centre[2] - at[2]};
+    const Vec3 to = {sources.extent.centre[0] - at[0], sources.extent.centre[1] - at[1],
+                     sources.extent.centre[2] - at[2]};
     const double distance = std::max(Length(to), 1e-3);
     float range = 0.0f;
     if (node->mMetaData == nullptr || !node->mMetaData->Get("PBR_LightRange", range) || !(range > 0.0f))
         range = static_cast<float>(2.0 * (distance + sources.extent.radius) / sources.axes.Scale());
     chunk.range = static_cast<float>(range * sources.axes.Scale());
-    placed.illuminance = kind == 1 ? peak : peak / (distance * distance / (sources.axes.Scale() * sources.axes.Scale()));
+    placed.illuminance =
+        kind == 1 ? peak : peak / (distance * distance / (sources.axes.Scale() * sources.axes.Scale()));
     placed.reached = kind == 1 ? 1.0 : std::max(0.05, 1.0 - distance / chunk.range);
     if (kind == 3) {
         chunk.coneAngle = std::clamp(light.mAngleOuterCone, 0.0f, 1.5f);
         chunk.edgeAngle = std::clamp(light.mAngleOuterCone - light.mAngleInnerCone, 0.0f, chunk.coneAngle);
     }
     const aiVector3D up = light.mUp.SquareLength() > 0.0f ? light.mUp : aiVector3D(0.0f, 1.0f, 0.0f);
-    const aiVector3D forward = light.mDirection.SquareLength() > 0.0f ? light.mDirection : aiVector3D(0.0f, 0.0f, -1.0f);
+    const aiVector3D forward =
+        light.mDirection.SquareLength() > 0.0f ? light.mDirection : aiVector3D(0.0f, 0.0f, -1.0f);
     if (!FollowNode(sources, index, light.mPosition, forward, up, chunk.keys, why)) {
         why = name + why;
         return Placing::FAILED;

@@ -26,9 +26,9 @@ struct ViewSources {
     const Nodes& nodes;
     const Axes& axes;
     const ImportOptions& options;
-    bool gltf;        // the library's glTF cameras tell their field of view in a way of their own
-    double start;     // seconds: the animation's first time
-    Extent extent;    // the model at start, demo units
+    bool gltf;      // the library's glTF cameras tell their field of view in a way of their own
+    double start;   // seconds: the animation's first time
+    Extent extent;  // the model at start, demo units
 };
 
 // The camera into import.camera; false with why when the user named a
