@@ -2,8 +2,6 @@
 // and after the main loop.
 #include "host/demo.h"
 
-#include <new>
-
 #include "host/aquarium.h"
 #include "host/error.h"
 #include "host/handlers.h"
@@ -25,21 +23,6 @@ void ShowBlackFrame()
 {
     ClearScreen::Swim();
     BufferSwap::Swim();
-}
-
-bool LoadChosenScenes(const SceneRange& range)
-{
-    for (std::int32_t i = range.firstScene; i <= range.lastScene; ++i) {
-        Scene* const scene = new (std::nothrow) Scene;
-        if (scene == nullptr) {
-            Error::Report(1, "Main: Not enough memory for scene.\n");
-            return false;
-        }
-        gSceneObjects[i] = scene;
-        if (!Demo::LoadScene(scene, SCENE_TABLE[i], i == 0, gObjectLists[i], gLightLists[i]))
-            return false;
-    }
-    return true;
 }
 
 // Music and clock start together: the scenes follow the clock from here on.
@@ -80,7 +63,7 @@ int WinMain(platform::InstanceHandle instance, platform::InstanceHandle, const c
     ShowBlackFrame();
     for (Scene*& scene : gSceneObjects)
         scene = nullptr;
-    if (!LoadChosenScenes(gSceneRange))
+    if (!Demo::LoadScenes(gSceneRange))
         Aquarium::Shutdown(Error::Text());
     gAquarium.currentObjectList = gObjectLists[gSceneRange.firstScene];
     gAquarium.currentLightList = gLightLists[gSceneRange.firstScene];

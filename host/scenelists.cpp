@@ -3,10 +3,12 @@
 #include "host/scenelists.h"
 
 #include <iterator>
+#include <new>
 
 #include "host/aquarium.h"
 #include "host/error.h"
 #include "host/systemobjects.h"
+#include "host/timeline.h"
 #include "image/screenshot.h"
 #include "platform/picture.h"
 #include "scene/scenerecords.h"
@@ -62,6 +64,21 @@ bool Demo::LoadScene(Scene* scene, const char* name, bool fade, Fishes& objectLi
         return false;
     }
     return FillObjectList(scene, fade, objectList) && FillLightList(scene, lightList);
+}
+
+bool Demo::LoadScenes(const SceneRange& range)
+{
+    for (std::int32_t i = range.firstScene; i <= range.lastScene; ++i) {
+        Scene* const scene = new (std::nothrow) Scene;
+        if (scene == nullptr) {
+            Error::Report(1, "Main: Not enough memory for scene.\n");
+            return false;
+        }
+        gSceneObjects[i] = scene;
+        if (!LoadScene(scene, SCENE_TABLE[i], i == 0, gObjectLists[i], gLightLists[i]))
+            return false;
+    }
+    return true;
 }
 
 void Demo::RequestDemoMode()

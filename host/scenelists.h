@@ -9,6 +9,7 @@
 #include "host/fish.h"
 
 class Scene;
+struct SceneRange;
 
 constexpr std::int32_t DEMO_WIDTH = 640;
 constexpr std::int32_t DEMO_HEIGHT = 480;
@@ -24,6 +25,11 @@ namespace Demo {
 // lightList its Lights. False when a step fails (reported); what was made
 // stays with scene and the lists.
 bool LoadScene(Scene* scene, const char* name, bool fade, Fishes& objectList, Fishes& lightList);
+
+// Loads the scenes of range, first to last, each into its own Scene object
+// and the two lists of its row, the scene table's first row fading. False
+// when one fails (reported); the scenes loaded so far stay.
+bool LoadScenes(const SceneRange& range);
 
 // Sets the global Aquarium's requested mode: 640 x 480 x 32 (or the size the
 // user or a tool chose, platform/picture.h), full screen.

@@ -19,7 +19,6 @@ constexpr int MIX_RATE = 44100;
 constexpr int MAX_CHANNELS = 32;
 constexpr std::uint32_t INIT_FLAGS = 0;
 constexpr std::uint32_t STREAM_MODE = platform::FSOUND_LOADMEMORY | platform::FSOUND_2D;  // 0xA000
-constexpr const char* MUSIC_FILE = "themusic.mp3";
 
 // The library's texts by error code, spacing kept as the library has it.
 constexpr const char* FMOD_ERROR_NAMES[] = {
@@ -74,15 +73,20 @@ bool Game::SetupSound()
         return false;
     }
     Aquarium::RegShutdownCallback(platform::FSOUND_Close);
+    return OpenMusic(gMusicStream, gMusicData);
+}
+
+bool Game::OpenMusic(platform::MusicStream*& stream, std::uint8_t*& data)
+{
     // A missing entry leaves null and 0, which the open below refuses. The
     // stream is told the length of the bytes it has; FileSize is asked as
     // the design asks it, for its messages.
     std::size_t size = 0;
-    gMusicData = PAK::ReadFile(MUSIC_FILE, &size);
-    PAK::FileSize(MUSIC_FILE);
+    data = PAK::ReadFile(MUSIC_TRACK, &size);
+    PAK::FileSize(MUSIC_TRACK);
     const int length = static_cast<int>(std::min<std::size_t>(size, INT_MAX));
-    gMusicStream = platform::FSOUND_Stream_OpenFile(reinterpret_cast<const char*>(gMusicData), STREAM_MODE, length);
-    if (gMusicStream == nullptr) {
+    stream = platform::FSOUND_Stream_OpenFile(reinterpret_cast<const char*>(data), STREAM_MODE, length);
+    if (stream == nullptr) {
         ReportFmodError();
         return false;
     }

@@ -7,6 +7,9 @@
 
 #include "platform/music.h"
 
+// The track, by its name in the archive or under the working directory.
+constexpr const char* MUSIC_TRACK = "themusic.mp3";
+
 // The stream of "themusic.mp3"; null until Game::SetupSound succeeds.
 extern platform::MusicStream* gMusicStream;
 // The whole file the stream plays from; allocated for the rest of the run.
@@ -18,6 +21,12 @@ namespace Game {
 // registers FSOUND_Close as a shutdown callback and opens the track. False
 // with "Game::SetupSound: FMOD error " and the library's error name reported.
 bool SetupSound();
+
+// Reads the whole track into data and opens stream on it, for the library
+// initialised already. False with the FMOD error reported as SetupSound
+// reports it; data then holds what was read, or null. The bytes are the
+// caller's and must stay while the stream is open.
+bool OpenMusic(platform::MusicStream*& stream, std::uint8_t*& data);
 
 }  // namespace Game
 

@@ -32,7 +32,7 @@ bool EndsWith(const char* text, const char* ending)
 Texture* FindShared(const char* upperName, std::int32_t use)
 {
     for (Texture* record = textureList; record != nullptr; record = record->next) {
-        if (std::strcmp(record->name, upperName) == 0 && record->use == use)
+        if (!record->retired && std::strcmp(record->name, upperName) == 0 && record->use == use)
             return record;
     }
     return nullptr;
@@ -95,6 +95,26 @@ int PowerOfTwo(std::int32_t side)
 }  // namespace
 
 Texture* Texture::First() { return textureList; }
+
+void Texture::Retire(const char* name)
+{
+    char upperName[NAME_SIZE] = {};
+    if (!platform::CopyUpperCase(name, upperName, NAME_SIZE))
+        return;
+    Texture** link = &textureList;
+    while (Texture* const record = *link) {
+        if (std::strcmp(record->name, upperName) != 0) {
+            link = &record->next;
+        } else if (record->references == 0) {
+            // A picture that failed to load: nobody holds it, nothing was uploaded.
+            *link = record->next;
+            delete record;
+        } else {
+            record->retired = 1;
+            link = &record->next;
+        }
+    }
+}
 
 Texture::~Texture()
 {

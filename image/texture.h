@@ -21,6 +21,10 @@ public:
     static void Release(std::uintptr_t handle);
     // The first record of the texture list, null when empty.
     static Texture* First();
+    // The records of the picture name (any case, any use) are handed out no
+    // more: a later Load reads the picture afresh, while their holders keep
+    // them until they release them. A record that nobody holds goes at once.
+    static void Retire(const char* name);
 
     // Each replaces the pixel block by a 32-bit one; false when memory runs out.
     bool Convert15_32();
@@ -42,6 +46,7 @@ public:
     std::uint32_t references = 1;     // holders of this record
     std::int32_t use = USE_COLOUR_MAP;
     std::uint8_t uploaded = 0;
+    std::uint8_t retired = 0;         // 1: kept for its holders, never handed out again
     char name[NAME_SIZE] = {};        // upper-cased path
     Texture* next = nullptr;          // next record of the texture list
 

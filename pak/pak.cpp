@@ -16,6 +16,10 @@ namespace {
 
 PAK* listHead = nullptr;  // oldest archive; the list owns its records
 PAK* listTail = nullptr;
+bool looseFilesFirst = false;
+
+// A loose file of name wins over the archives.
+bool ReadsLooseFile(const char* name) { return looseFilesFirst && !platform::FindDataFile(name).empty(); }
 
 bool TooLong(const char* name) { return std::strlen(name) >= PAK_NAME_SIZE; }
 
@@ -311,7 +315,7 @@ std::uint8_t* PAK::ReadFile(const char* name, std::size_t* length)
         return nullptr;
     }
     PAK* owner = nullptr;
-    const PAK_Entry* const entry = FindInArchives(name, &owner);
+    const PAK_Entry* const entry = ReadsLooseFile(name) ? nullptr : FindInArchives(name, &owner);
     if (entry == nullptr)
         return ReadDiskFile(name, length);
     // Once an archive claims the name, its failure is final: no disk fall-back.
@@ -330,7 +334,8 @@ std::uint32_t PAK::FileSize(const char* name)
         return 0;
     }
     PAK* owner = nullptr;
-    if (const PAK_Entry* const entry = FindInArchives(name, &owner))
+    const PAK_Entry* const entry = ReadsLooseFile(name) ? nullptr : FindInArchives(name, &owner);
+    if (entry != nullptr)
         return entry->file.size;
     std::FILE* const file = platform::OpenDataFile(name);
     if (file == nullptr) {
@@ -342,6 +347,8 @@ std::uint32_t PAK::FileSize(const char* name)
     std::fclose(file);
     return known ? static_cast<std::uint32_t>(length) : 0;
 }
+
+void PAK::SetLooseFilesFirst(bool looseFirst) { looseFilesFirst = looseFirst; }
 
 PAK* PAK::First() { return listHead; }
 

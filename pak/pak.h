@@ -87,6 +87,12 @@ public:
     // 0 when it cannot be found (or when it is empty).
     static std::uint32_t FileSize(const char* name);
 
+    // Which way reads by name look: archives first and the disk for names no
+    // archive holds, as the demo reads; or, with loose files first, a file
+    // under the working directory before any archive's entry of its name,
+    // for a tool that plays edits made on the disk. Archives first at start.
+    static void SetLooseFilesFirst(bool looseFirst);
+
     // The oldest open archive, or null; the list continues through next.
     static PAK* First();
 

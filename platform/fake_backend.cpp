@@ -163,6 +163,12 @@ std::intptr_t FakeBackend::DefWindowProc(const Message& message)
 
 WindowHandle FakeBackend::GetFocus() { return window; }
 
+bool FakeBackend::SetWindowText(WindowHandle target, const char* title)
+{
+    log.push_back(std::string("SetWindowText ") + title);
+    return target != nullptr && target == window;
+}
+
 bool FakeBackend::EnumDisplaySettings(std::uint32_t index, DisplayMode& mode)
 {
     if (index >= displayModes.size())

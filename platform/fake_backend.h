@@ -98,6 +98,7 @@ public:
     std::intptr_t DispatchMessage(const Message& message) override;
     std::intptr_t DefWindowProc(const Message& message) override;
     WindowHandle GetFocus() override;
+    bool SetWindowText(WindowHandle window, const char* title) override;
     bool EnumDisplaySettings(std::uint32_t index, DisplayMode& mode) override;
     int ChangeDisplaySettings(const DisplayMode* mode, std::uint32_t flags) override;
     int ChoosePixelFormat(DeviceContextHandle dc, const PixelFormatDescriptor* pfd) override;

@@ -58,6 +58,24 @@ int FakeMusic::StreamPlay(int channel, MusicStream* stream)
     return playSucceeds && stream == Stream() ? channel : -1;
 }
 
+bool FakeMusic::StreamStop(MusicStream* stream)
+{
+    log.push_back("Stream_Stop");
+    return stream == Stream();
+}
+
+bool FakeMusic::StreamClose(MusicStream* stream)
+{
+    log.push_back("Stream_Close");
+    return stream == Stream();
+}
+
+bool FakeMusic::SetPaused(int channel, bool paused)
+{
+    log.push_back("SetPaused " + std::to_string(channel) + " " + std::to_string(paused ? 1 : 0));
+    return true;
+}
+
 int FakeMusic::StreamGetTime(MusicStream* stream) { return stream == Stream() ? position_ : -1; }
 
 }  // namespace platform

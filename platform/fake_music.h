@@ -21,7 +21,8 @@ public:
     bool playSucceeds = true;
 
     // --- Record ---
-    std::vector<std::string> log;       // "SetOutput 2", "Init 44100 32 0", "Stream_OpenFile 40960 5", ...
+    std::vector<std::string> log;       // "SetOutput 2", "Init 44100 32 0", "Stream_OpenFile 40960 5",
+                                        // "Stream_Stop", "SetPaused 0 1", ...
     std::vector<std::uint8_t> opened;   // the bytes the last StreamOpenFile was handed
     bool openedNull = false;            // the last StreamOpenFile was handed null data
 
@@ -36,6 +37,9 @@ public:
     MusicStream* StreamOpenFile(const char* data, std::uint32_t mode, int length) override;
     bool StreamSetTime(MusicStream* stream, int milliseconds) override;
     int StreamPlay(int channel, MusicStream* stream) override;
+    bool StreamStop(MusicStream* stream) override;
+    bool StreamClose(MusicStream* stream) override;
+    bool SetPaused(int channel, bool paused) override;
     int StreamGetTime(MusicStream* stream) override;
 
 private:

@@ -36,6 +36,12 @@ bool FSOUND_Stream_SetTime(MusicStream* stream, int milliseconds)
 
 int FSOUND_Stream_Play(int channel, MusicStream* stream) { return Music().StreamPlay(channel, stream); }
 
+bool FSOUND_Stream_Stop(MusicStream* stream) { return Music().StreamStop(stream); }
+
+bool FSOUND_Stream_Close(MusicStream* stream) { return Music().StreamClose(stream); }
+
+bool FSOUND_SetPaused(int channel, bool paused) { return Music().SetPaused(channel, paused); }
+
 int FSOUND_Stream_GetTime(MusicStream* stream) { return Music().StreamGetTime(stream); }
 
 }  // namespace platform

@@ -58,6 +58,15 @@ public:
     virtual bool StreamSetTime(MusicStream* stream, int milliseconds) = 0;
     // Plays the stream once from its position; the channel used, or -1.
     virtual int StreamPlay(int channel, MusicStream* stream) = 0;
+    // Stops the stream where it plays; it stays open, and a later StreamPlay
+    // begins where StreamSetTime put it. Harmless for a stream that is not playing.
+    virtual bool StreamStop(MusicStream* stream) = 0;
+    // Stops the stream and releases it; its handle means nothing afterwards,
+    // and its bytes are the caller's to free.
+    virtual bool StreamClose(MusicStream* stream) = 0;
+    // Holds (true) or goes on with (false) what plays on channel, the channel
+    // StreamPlay answered, where it is. False when nothing was started there.
+    virtual bool SetPaused(int channel, bool paused) = 0;
     // The position that is being decoded now, in milliseconds; -1 on failure.
     // Tests and tools read it; the demo follows its own clock.
     virtual int StreamGetTime(MusicStream* stream) = 0;
@@ -77,6 +86,9 @@ void FSOUND_Close();
 MusicStream* FSOUND_Stream_OpenFile(const char* data, std::uint32_t mode, int length);
 bool FSOUND_Stream_SetTime(MusicStream* stream, int milliseconds);
 int FSOUND_Stream_Play(int channel, MusicStream* stream);
+bool FSOUND_Stream_Stop(MusicStream* stream);
+bool FSOUND_Stream_Close(MusicStream* stream);
+bool FSOUND_SetPaused(int channel, bool paused);
 int FSOUND_Stream_GetTime(MusicStream* stream);
 
 }  // namespace platform

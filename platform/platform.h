@@ -45,7 +45,14 @@ constexpr std::uintptr_t SC_SIZE = 0xF000;
 // Virtual-key codes.
 constexpr int VK_CAPITAL = 0x14;
 constexpr int VK_ESCAPE = 0x1B;
-constexpr int VK_PRIOR = 0x21;
+constexpr int VK_SPACE = 0x20;
+constexpr int VK_PRIOR = 0x21;  // Page Up
+constexpr int VK_NEXT = 0x22;   // Page Down
+constexpr int VK_END = 0x23;
+constexpr int VK_HOME = 0x24;
+constexpr int VK_LEFT = 0x25;
+constexpr int VK_UP = 0x26;
+constexpr int VK_RIGHT = 0x27;
 constexpr int VK_DOWN = 0x28;
 constexpr int VK_INSERT = 0x2D;
 constexpr int VK_DELETE = 0x2E;
@@ -178,6 +185,8 @@ public:
     virtual std::intptr_t DispatchMessage(const Message& message) = 0;
     virtual std::intptr_t DefWindowProc(const Message& message) = 0;
     virtual WindowHandle GetFocus() = 0;
+    // The title the window shows from now on; false for an unknown window.
+    virtual bool SetWindowText(WindowHandle window, const char* title) = 0;
 
     // Display modes: enumeration from index 0 until false; changes answer DISP_CHANGE_*.
     // A null mode restores the desktop mode.

@@ -74,6 +74,7 @@ public:
     std::intptr_t DispatchMessage(const Message& message) override;
     std::intptr_t DefWindowProc(const Message&) override { return 0; }
     WindowHandle GetFocus() override { return windows_.Handle(); }
+    bool SetWindowText(WindowHandle window, const char* title) override;
 
     bool EnumDisplaySettings(std::uint32_t index, DisplayMode& mode) override;
     int ChangeDisplaySettings(const DisplayMode* mode, std::uint32_t flags) override;
@@ -233,6 +234,17 @@ std::intptr_t SdlBackend::DispatchMessage(const Message& message)
     if (window == nullptr || window->procedure == nullptr)
         return 0;
     return window->procedure(message.window, message.kind, message.wParam, message.lParam);
+}
+
+bool SdlBackend::SetWindowText(WindowHandle handle, const char* title)
+{
+    WindowRecord* const window = windows_.Of(handle);
+    if (window == nullptr)
+        return false;
+    window->title = title != nullptr ? title : "";
+    if (window->sdl != nullptr)
+        SDL_SetWindowTitle(window->sdl, window->title.c_str());
+    return true;
 }
 
 // ---- display modes ----
@@ -405,5 +417,7 @@ void UseOffscreenVideo()
 {
     SDL_SetHintWithPriority(SDL_HINT_VIDEODRIVER, "offscreen", SDL_HINT_OVERRIDE);
 }
+
+void UseResizableWindow() { ChooseWindow(); }
 
 }  // namespace platform

@@ -19,4 +19,9 @@ void SetDebuggerOutput(bool on);
 // tools that draw frames nobody watches. Takes effect if called before video starts.
 void UseOffscreenVideo();
 
+// The picture is shown in a resizable window on the desktop, at 4:3 on
+// black, as AQUARIUM_WINDOW asks, for a tool whose frames are watched while
+// it runs. Takes effect if called before the window is made.
+void UseResizableWindow();
+
 }  // namespace platform

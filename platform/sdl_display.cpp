@@ -16,11 +16,13 @@ constexpr std::uint32_t BITS_OF_FOUR_BYTE_PIXEL = 32;
 constexpr Uint32 WINDOW_FLAGS = SDL_WINDOW_OPENGL | SDL_WINDOW_ALLOW_HIGHDPI | SDL_WINDOW_HIDDEN;
 constexpr char WINDOW_CHOICE[] = "AQUARIUM_WINDOW";
 
-// Any value but empty or "0" asks for a window.
+bool windowChosenByTool = false;
+
+// Any value but empty or "0" asks for a window, and so does a tool.
 bool WindowChosen()
 {
     const char* const choice = std::getenv(WINDOW_CHOICE);
-    return choice != nullptr && choice[0] != '\0' && std::strcmp(choice, "0") != 0;
+    return windowChosenByTool || (choice != nullptr && choice[0] != '\0' && std::strcmp(choice, "0") != 0);
 }
 
 // A 4-byte pixel counts as 32 bits whatever SDL says of its padding.
@@ -72,6 +74,8 @@ std::vector<DisplayMode> OfferedModes()
 }
 
 }  // namespace
+
+void ChooseWindow() { windowChosenByTool = true; }
 
 bool SdlDisplay::Enumerate(std::uint32_t index, DisplayMode& mode) const
 {

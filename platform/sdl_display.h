@@ -16,6 +16,9 @@
 
 namespace platform {
 
+// The picture is shown in a resizable window from now on, as AQUARIUM_WINDOW asks.
+void ChooseWindow();
+
 class SdlDisplay {
 public:
     // The index-th mode SDL lists; false past the last.

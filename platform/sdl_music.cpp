@@ -163,7 +163,44 @@ public:
                                stream->startMilliseconds / MILLISECONDS_PER_SECOND) != 0)
             return Failed(FSOUND_ERR_PLAY, -1);
         playing_ = stream;
-        return channel == FSOUND_FREE ? 0 : channel;
+        playingChannel_ = channel == FSOUND_FREE ? 0 : channel;
+        return playingChannel_;
+    }
+
+    bool StreamStop(MusicStream* stream) override
+    {
+        if (!open_)
+            return Failed(FSOUND_ERR_UNINITIALIZED, false);
+        if (!Owns(stream))
+            return Failed(FSOUND_ERR_INVALID_PARAM, false);
+        if (playing_ == stream) {
+            Mix_HaltMusic();
+            playing_ = nullptr;
+        }
+        return true;
+    }
+
+    bool StreamClose(MusicStream* stream) override
+    {
+        if (!StreamStop(stream))
+            return false;
+        Mix_FreeMusic(stream->music);
+        streams_.erase(std::find_if(streams_.begin(), streams_.end(),
+                                    [stream](const std::unique_ptr<MusicStream>& own) { return own.get() == stream; }));
+        return true;
+    }
+
+    bool SetPaused(int channel, bool paused) override
+    {
+        if (!open_)
+            return Failed(FSOUND_ERR_UNINITIALIZED, false);
+        if (playing_ == nullptr || channel != playingChannel_)
+            return Failed(FSOUND_ERR_INVALID_PARAM, false);
+        if (paused)
+            Mix_PauseMusic();
+        else
+            Mix_ResumeMusic();
+        return true;
     }
 
     int StreamGetTime(MusicStream* stream) override
@@ -212,7 +249,8 @@ private:
     int channels_ = 0;
     int lastError_ = FSOUND_ERR_NONE;
     std::vector<std::unique_ptr<MusicStream>> streams_;
-    const MusicStream* playing_ = nullptr;  // the stream last started
+    const MusicStream* playing_ = nullptr;  // the stream last started, until stopped
+    int playingChannel_ = 0;                // the channel its play answered
 };
 
 }  // namespace

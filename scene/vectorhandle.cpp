@@ -6,7 +6,9 @@
 #include <cstring>
 
 #include "host/error.h"
+#include "image/texture.h"
 #include "platform/uppercase.h"
+#include "scene/scenerecords.h"
 #include "scene/vector.h"
 
 namespace {
@@ -59,7 +61,46 @@ std::uint32_t ChooseEntry()
 Vector* HandOver(VectorHandle& entry, Scene* scene)
 {
     entry.owner = scene;
+    ++entry.holders;
     return entry.vector;
+}
+
+// The mesh with its pictures: the materials give back their colour maps
+// themselves, the bump maps they only borrow are given back here.
+void DestroyMesh(Vector* vector)
+{
+    for (std::uint32_t i = 0; i < vector->materialCount; ++i) {
+        Material& material = vector->materials[i];
+        if (material.bumpMap != nullptr)
+            Texture::Release(material.bumpMap->FirstField());
+        material.bumpMap = nullptr;
+    }
+    delete vector;
+}
+
+// Drops one holder of vector; the last one frees the entry and destroys the mesh.
+void DropHolder(Vector* vector)
+{
+    VectorHandle* const entry = FindVector(vector);
+    if (entry == nullptr)
+        return;
+    if (entry->holders > 1) {
+        --entry->holders;
+        return;
+    }
+    entry->vector = nullptr;
+    entry->holders = 0;
+    DestroyMesh(vector);
+}
+
+// The mesh of object i is scene's own: not a null object, not lent by its clone source.
+bool OwnMesh(const Scene& scene, std::uint32_t i)
+{
+    const Vector* const vector = scene.objects[i].vector;
+    if (vector == nullptr || vector->type == NULL_OBJECT_TYPE)
+        return false;
+    const Scene* const source = scene.cloneSource;
+    return source == nullptr || i >= source->objectCount || source->objects[i].vector != vector;
 }
 
 void ReportLoadFailure(const char* name)
@@ -94,6 +135,7 @@ Vector* VectorHandle::Funkyload(const char* name, Scene* scene, const std::uint8
     }
     entry.owner = scene;
     entry.isPrivate = isPrivate;
+    entry.holders = 1;
     std::memcpy(entry.name, key, sizeof key);
     if (index == gVectorHandles.count)
         ++gVectorHandles.count;
@@ -111,14 +153,32 @@ Vector* VectorHandle::Take(const char* name, Scene* scene)
 
 void VectorHandle::Release(const Vector* vector)
 {
-    if (VectorHandle* const entry = FindVector(vector))
+    if (VectorHandle* const entry = FindVector(vector)) {
         entry->vector = nullptr;
+        entry->holders = 0;
+    }
 }
 
 void VectorHandle::Share(const Vector* vector)
 {
     if (VectorHandle* const entry = FindVector(vector))
         entry->isPrivate = 0;
+}
+
+void VectorHandle::Withhold(const Vector* vector)
+{
+    if (VectorHandle* const entry = FindVector(vector))
+        entry->isPrivate = 1;
+}
+
+void VectorHandle::GiveBack(Scene& scene)
+{
+    for (std::uint32_t i = 0; i < scene.objectCount; ++i) {
+        if (!OwnMesh(scene, i))
+            continue;
+        DropHolder(scene.objects[i].vector);
+        scene.objects[i].vector = nullptr;
+    }
 }
 
 VectorHandleTable::~VectorHandleTable()

@@ -1,7 +1,8 @@
 // The vector handle table: every mesh loaded for a scene, recorded under its
 // upper-cased file name with the scene that uses it now, so that scenes which
 // show the same plain mesh can share one Vector. Filled while scenes load at
-// start-up, on the one thread of the program.
+// start-up, on the one thread of the program; a tool that loads scenes again
+// gives their meshes back, and each mesh goes with its last holder.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +19,8 @@ struct VectorHandle {
     char name[NAME_SIZE] = {};    // the mesh's file name, upper-cased (a-z only)
     Scene* owner = nullptr;       // the scene that uses the mesh now; not owned
     std::uint8_t isPrivate = 0;   // 1: only the owner may use the mesh; 0: others may take it
-    Vector* vector = nullptr;     // the mesh, which the table keeps until the process ends
+    std::uint32_t holders = 0;    // scene objects that show the mesh: its load and every hand-over
+    Vector* vector = nullptr;     // the mesh, which the table keeps until its holders give it back
 
     // Loads the mesh name (as given, through Vector::Load) for scene and
     // records it. With isPrivate 0 a shareable mesh of the same name that
@@ -37,6 +39,17 @@ struct VectorHandle {
 
     // Lets other scenes take vector from now on. Null or unknown: nothing.
     static void Share(const Vector* vector);
+
+    // No other scene takes vector from now on; those that hold it keep it.
+    // Null or unknown: nothing.
+    static void Withhold(const Vector* vector);
+
+    // Gives back what scene's objects hold of the table: every mesh of its
+    // own loses a holder, and the last holder's give-back frees the entry
+    // and destroys the mesh with the pictures it holds. Meshes lent by a
+    // clone source and null objects stay the scene's. The scene's objects
+    // no longer show a mesh afterwards. A GL context is current.
+    static void GiveBack(Scene& scene);
 };
 
 // The table: entries 0 to count - 1 are in use; entries from count on are as

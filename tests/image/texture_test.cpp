@@ -128,6 +128,32 @@ TEST_F(TextureTest, AFailedPictureIsNeverHandedOutAndIsTriedAgain)
     EXPECT_EQ(later->references, 1u) << "the failed request holds nothing";
 }
 
+// A tool that loads a changed picture again retires the old records: later
+// loads read the file afresh, holders keep what they hold, and a record
+// nobody holds (a failed load) goes at once.
+TEST_F(TextureTest, ARetiredPictureIsReadAfreshWhileItsHoldersKeepTheOldOne)
+{
+    Put("wall.tga", 24, 1, 1, {1, 2, 3});
+    Texture* const old = Texture::Load("wall.tga", Texture::USE_COLOUR_MAP);
+    ASSERT_NE(old, nullptr) << Error::Text();
+    EXPECT_EQ(Texture::Load("gone.tga", Texture::USE_COLOUR_MAP), nullptr);
+    Put("wall.tga", 24, 1, 1, {4, 5, 6});
+
+    Texture::Retire("WALL.TGA");
+    Texture::Retire("gone.tga");
+    Texture* const fresh = Texture::Load("Wall.tga", Texture::USE_COLOUR_MAP);
+
+    ASSERT_NE(fresh, nullptr) << Error::Text();
+    EXPECT_NE(fresh, old);
+    EXPECT_EQ(PixelsOf(fresh), (Bytes{4, 5, 6, 255}));
+    EXPECT_EQ(PixelsOf(old), (Bytes{1, 2, 3, 255})) << "the holder's record is untouched";
+    EXPECT_EQ(Texture::First(), old);
+    EXPECT_EQ(old->next, fresh) << "the failed record went, the fresh one follows the old";
+    EXPECT_EQ(fresh->next, nullptr);
+    Texture::Release(old->FirstField());
+    EXPECT_EQ(Texture::First(), fresh) << "the retired record goes with its last holder";
+}
+
 TEST_F(TextureTest, UploadTakesTheSmallestFreeNamesOnceAndReleaseDeletesAtTheLastReference)
 {
     Put("a.tga", 24, 2, 2, Bytes(12, 7));

@@ -98,7 +98,11 @@ protected:
         PAK::CloseAll();
     }
 
-    void TearDown() override { PAK::CloseAll(); }
+    void TearDown() override
+    {
+        PAK::CloseAll();
+        PAK::SetLooseFilesFirst(false);
+    }
 
     static std::string ErrorText() { return Error::Text(); }
 

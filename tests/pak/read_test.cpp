@@ -51,6 +51,26 @@ TEST_F(FindingEntries, TheFirstArchiveOpenedAndItsFirstEntryWin)
     EXPECT_EQ(ReadWhole("shared.txt"), "disk") << "with no archive open the disk answers";
 }
 
+// A tool that plays edits made on the disk reads loose files first: a loose
+// file wins over the archive's entry of its name (in whatever case it is
+// spelled), other names still come from the archive, and the demo's order
+// comes back when the switch is off.
+TEST_F(FindingEntries, WithLooseFilesFirstALooseFileWinsOverTheArchive)
+{
+    WriteBytes("dovra.kzp", ArchiveOf({{"DATA\\MESH.VOB", "archived mesh"}, {"THEMUSIC.MP3", "music"}}));
+    WriteText("Data/Mesh.vob", "edited");
+    ASSERT_NE(PAK::Open("dovra.kzp"), nullptr);
+    PAK::SetLooseFilesFirst(true);
+    EXPECT_EQ(ReadWhole("data\\mesh.vob"), "edited");
+    EXPECT_EQ(PAK::FileSize("data\\mesh.vob"), 6u);
+    EXPECT_EQ(ReadWhole("themusic.mp3"), "music");
+    EXPECT_EQ(ReadWhole("missing.vob"), std::nullopt);
+    EXPECT_EQ(ErrorText(), "PAK::ReadFile: File not found. (missing.vob)\n");
+    PAK::SetLooseFilesFirst(false);
+    EXPECT_EQ(ReadWhole("data\\mesh.vob"), "archived mesh");
+    EXPECT_EQ(PAK::FileSize("data\\mesh.vob"), 13u);
+}
+
 // An archive that holds the name has the last word, even when the disk has
 // a good copy: the failure is reported twice and the disk is not asked.
 class ClaimedNames : public ArchiveTest {

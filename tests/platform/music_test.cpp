@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/support/short_mp3.h"
@@ -48,6 +50,35 @@ TEST_F(RealMusic, StartsPlayingWhereTheStreamWasPositioned)
     EXPECT_TRUE(FSOUND_Stream_SetTime(stream, 7000)) << "positions while playing too";
     EXPECT_GE(FSOUND_Stream_GetTime(stream), 7000);
     EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_NONE);
+}
+
+// What a preview asks of it: a held stream stays where it is, a stopped one
+// plays again from where it is put, and a closed one is gone.
+TEST_F(RealMusic, HoldsStopsAndClosesAStreamAsAPreviewMovesThroughItsShow)
+{
+    const std::vector<std::uint8_t> track = test_support::ShortMp3(10);
+    MusicStream* const stream = Open(track);
+    ASSERT_NE(stream, nullptr) << FSOUND_GetError();
+    ASSERT_EQ(FSOUND_Stream_Play(0, stream), 0);
+    EXPECT_TRUE(FSOUND_SetPaused(0, true));
+    const int held = FSOUND_Stream_GetTime(stream);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(FSOUND_Stream_GetTime(stream), held) << "held, nothing more is decoded";
+    EXPECT_TRUE(FSOUND_SetPaused(0, false));
+    EXPECT_FALSE(FSOUND_SetPaused(1, true)) << "nothing plays on channel 1";
+    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_INVALID_PARAM);
+
+    EXPECT_TRUE(FSOUND_Stream_Stop(stream));
+    EXPECT_TRUE(FSOUND_Stream_SetTime(stream, 6000));
+    EXPECT_EQ(FSOUND_Stream_GetTime(stream), 6000) << "stopped, it stands where the next play begins";
+    ASSERT_EQ(FSOUND_Stream_Play(0, stream), 0);
+    EXPECT_GE(FSOUND_Stream_GetTime(stream), 6000);
+
+    EXPECT_TRUE(FSOUND_Stream_Close(stream));
+    EXPECT_FALSE(FSOUND_SetPaused(0, true)) << "nothing plays once the stream is closed";
+    EXPECT_FALSE(FSOUND_Stream_SetTime(stream, 0));
+    EXPECT_EQ(FSOUND_GetError(), FSOUND_ERR_INVALID_PARAM);
+    EXPECT_NE(Open(track), nullptr) << "the library goes on";
 }
 
 TEST_F(RealMusic, OpensATrackBehindAnId3Tag)

@@ -21,50 +21,8 @@ bool IsCaptureMode(const platform::DisplayMode& mode)
 }  // namespace
 
 CaptureBackend::CaptureBackend(platform::Backend& real, CaptureSession& session, std::uint32_t framesPerSecond)
-    : real_(real), session_(session), ticksPerMillisecond_(framesPerSecond)
+    : ForwardingBackend(real), session_(session), ticksPerMillisecond_(framesPerSecond)
 {
-}
-
-platform::ResourceHandle CaptureBackend::LoadIcon(platform::InstanceHandle instance, const char* name)
-{
-    return real_.LoadIcon(instance, name);
-}
-
-platform::ResourceHandle CaptureBackend::LoadCursor(platform::InstanceHandle instance, int id)
-{
-    return real_.LoadCursor(instance, id);
-}
-
-bool CaptureBackend::RegisterClass(const platform::WindowClass& windowClass)
-{
-    return real_.RegisterClass(windowClass);
-}
-
-bool CaptureBackend::UnregisterClass(const char* className, platform::InstanceHandle instance)
-{
-    return real_.UnregisterClass(className, instance);
-}
-
-platform::WindowHandle CaptureBackend::CreateWindow(const platform::WindowParams& wanted)
-{
-    return real_.CreateWindow(wanted);
-}
-
-void CaptureBackend::ShowWindow(platform::WindowHandle window, int command) { real_.ShowWindow(window, command); }
-
-int CaptureBackend::ReleaseDC(platform::WindowHandle window, platform::DeviceContextHandle dc)
-{
-    return real_.ReleaseDC(window, dc);
-}
-
-std::intptr_t CaptureBackend::DispatchMessage(const platform::Message& message)
-{
-    return real_.DispatchMessage(message);
-}
-
-std::intptr_t CaptureBackend::DefWindowProc(const platform::Message& message)
-{
-    return real_.DefWindowProc(message);
 }
 
 // The frames are files of the picture's size; the real display is never switched.
@@ -85,23 +43,6 @@ int CaptureBackend::ChangeDisplaySettings(const platform::DisplayMode* mode, std
     return mode == nullptr || IsCaptureMode(*mode) ? platform::DISP_CHANGE_SUCCESSFUL : platform::DISP_CHANGE_BADMODE;
 }
 
-int CaptureBackend::ChoosePixelFormat(platform::DeviceContextHandle dc, const platform::PixelFormatDescriptor* pfd)
-{
-    return real_.ChoosePixelFormat(dc, pfd);
-}
-
-int CaptureBackend::DescribePixelFormat(platform::DeviceContextHandle dc, int format, unsigned size,
-                                        platform::PixelFormatDescriptor* pfd)
-{
-    return real_.DescribePixelFormat(dc, format, size, pfd);
-}
-
-bool CaptureBackend::SetPixelFormat(platform::DeviceContextHandle dc, int format,
-                                    const platform::PixelFormatDescriptor* pfd)
-{
-    return real_.SetPixelFormat(dc, format, pfd);
-}
-
 // Nothing is presented: nobody watches, and scaling every frame onto the
 // headless desktop would cost more than drawing it. The frame stays where it
 // was drawn, so the trails of a fading scene build on it as on the screen.
@@ -112,11 +53,6 @@ bool CaptureBackend::SwapBuffers(platform::DeviceContextHandle)
     session_.TakeFrame();
     ticks_ += TICKS_PER_FRAME;
     return true;
-}
-
-void CaptureBackend::MessageBox(platform::WindowHandle owner, const char* text, const char* caption)
-{
-    real_.MessageBox(owner, text, caption);
 }
 
 bool CaptureBackend::QueryPerformanceCounter(std::int64_t& count)
@@ -133,10 +69,5 @@ bool CaptureBackend::QueryPerformanceFrequency(std::int64_t& frequency)
 
 // Time passes for the demo; nobody waits for it.
 void CaptureBackend::Sleep(std::uint32_t milliseconds) { ticks_ += milliseconds * ticksPerMillisecond_; }
-
-platform::Proc CaptureBackend::GetProcAddress(platform::ModuleHandle module, const char* name)
-{
-    return real_.GetProcAddress(module, name);
-}
 
 }  // namespace aqtool

@@ -26,21 +26,6 @@ namespace {
 constexpr std::uint32_t MAX_FRAMES_PER_SECOND = 1000;  // beyond, frames would share a clock reading
 constexpr const char* MUSIC_FILE = "music.wav";
 
-// The whole of text as a decimal number from 0 to limit.
-bool ParseNumber(const char* text, std::uint32_t limit, std::uint32_t& value)
-{
-    if (*text == '\0' || std::strlen(text) > 4)
-        return false;
-    std::uint32_t number = 0;
-    for (const char* c = text; *c != '\0'; ++c) {
-        if (*c < '0' || *c > '9')
-            return false;
-        number = number * 10 + static_cast<std::uint32_t>(*c - '0');
-    }
-    value = number;
-    return number <= limit;
-}
-
 int UsageError(const char* text, const char* argument)
 {
     std::fprintf(stderr, "aqtool capture: %s: %s\n", text, argument);
@@ -53,11 +38,11 @@ int ReadPlan(char* const* arguments, CapturePlan& plan)
 {
     std::uint32_t first = 0;
     std::uint32_t last = 0;
-    if (!ParseNumber(arguments[0], LAST_SCENE, first))
+    if (!ParseWholeNumber(arguments[0], LAST_SCENE, first))
         return UsageError("FIRST is not a scene number from 0 to 50", arguments[0]);
-    if (!ParseNumber(arguments[1], LAST_SCENE, last) || last < first)
+    if (!ParseWholeNumber(arguments[1], LAST_SCENE, last) || last < first)
         return UsageError("LAST is not a scene number from FIRST to 50", arguments[1]);
-    if (!ParseNumber(arguments[2], MAX_FRAMES_PER_SECOND, plan.framesPerSecond) || plan.framesPerSecond == 0)
+    if (!ParseWholeNumber(arguments[2], MAX_FRAMES_PER_SECOND, plan.framesPerSecond) || plan.framesPerSecond == 0)
         return UsageError("FPS is not a number of frames a second from 1 to 1000", arguments[2]);
     plan.range = ParseCommandLine((std::string(arguments[0]) + " " + arguments[1]).c_str());
     plan.outDir = arguments[3];

@@ -86,6 +86,28 @@ int CaptureMusic::StreamPlay(int channel, MusicStream* stream)
     return channel == platform::FSOUND_FREE ? 0 : channel;
 }
 
+bool CaptureMusic::StreamStop(MusicStream* stream)
+{
+    if (!open_)
+        return Failed(platform::FSOUND_ERR_UNINITIALIZED, false);
+    const Track* const track = Find(stream);
+    if (track == nullptr)
+        return Failed(platform::FSOUND_ERR_INVALID_PARAM, false);
+    if (track == playing_)
+        playing_ = nullptr;
+    return true;
+}
+
+bool CaptureMusic::StreamClose(MusicStream* stream)
+{
+    if (!StreamStop(stream))
+        return false;
+    tracks_.erase(std::find_if(tracks_.begin(), tracks_.end(), [stream](const std::unique_ptr<Track>& track) {
+        return reinterpret_cast<MusicStream*>(track.get()) == stream;
+    }));
+    return true;
+}
+
 int CaptureMusic::StreamGetTime(MusicStream* stream)
 {
     if (!open_)

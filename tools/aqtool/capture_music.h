@@ -25,6 +25,11 @@ public:
     MusicStream* StreamOpenFile(const char* data, std::uint32_t mode, int length) override;
     bool StreamSetTime(MusicStream* stream, int milliseconds) override;
     int StreamPlay(int channel, MusicStream* stream) override;
+    // Stopping ends the recording of the music; nothing in a capture stops it.
+    bool StreamStop(MusicStream* stream) override;
+    bool StreamClose(MusicStream* stream) override;
+    // The music of a capture runs with its frames: it cannot be held.
+    bool SetPaused(int, bool) override { return Failed(platform::FSOUND_ERR_INVALID_PARAM, false); }
     int StreamGetTime(MusicStream* stream) override;
 
     // True from the start of playing until Close.

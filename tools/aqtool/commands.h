@@ -51,4 +51,7 @@ int Import(char* const* arguments);  // MODEL TREE SCENE [--fps N] [--camera NAM
 // Captures (capture_command.cpp).
 int Capture(char* const* arguments);  // FIRST LAST FPS OUTDIR [--music FILE] [--size WxH] [--samples N]
 
+// Previews (preview_command.cpp).
+int Preview(char* const* arguments);  // FIRST [LAST] [--size WxH] [--samples N]
+
 }  // namespace aqtool

@@ -40,6 +40,12 @@ const Command COMMANDS[] = {
      "same time; OUTDIR - writes raw RGB24 frames (rows top first) to stdout and the music to FILE; frames "
      "are 640 x 480 or WxH as render draws them",
      4, Capture, 6},
+    {"preview", "FIRST [LAST] [--size WxH] [--samples N]",
+     "play scenes FIRST to LAST (LAST: FIRST) in a loop with their music in a resizable window, as the demo "
+     "plays them, loose files under the working directory before the archive's, and load a scene again when "
+     "a file it uses changes; Space holds and goes on, Left and Right move 1 s, Page Up and Page Down a "
+     "scene, Home goes back to FIRST, F10 saves a screenshot, Escape ends",
+     1, Preview, 5},
     {"import", "MODEL TREE SCENE [--fps N] [--camera NAME] [--scale S] [--end hold|repeat|none]",
      "convert a model of another tool (glTF 2.0 first; FBX, Collada, OBJ, 3DS, PLY, STL, .blend and what else "
      "the Open Asset Import Library reads) into the scene SCENE of the data tree TREE, its meshes in the "

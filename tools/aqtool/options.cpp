@@ -47,6 +47,20 @@ bool ReadOption(const char* name, const char* value, ToolOptions& read, std::str
 
 }  // namespace
 
+bool ParseWholeNumber(const char* text, std::uint32_t limit, std::uint32_t& value)
+{
+    if (*text == '\0' || std::strlen(text) > 4)
+        return false;
+    std::uint32_t number = 0;
+    for (const char* c = text; *c != '\0'; ++c) {
+        if (*c < '0' || *c > '9')
+            return false;
+        number = number * 10 + static_cast<std::uint32_t>(*c - '0');
+    }
+    value = number;
+    return number <= limit;
+}
+
 int ReadOptions(const char* command, char* const* options, std::initializer_list<const char*> allowed,
                 ToolOptions& read)
 {

@@ -4,6 +4,7 @@
 // that multisampling instead of the demo's 640 x 480.
 #pragma once
 
+#include <cstdint>
 #include <initializer_list>
 #include <string>
 
@@ -19,6 +20,9 @@ struct ToolOptions {
     std::string music;                // empty unless --music was given
     platform::PictureChoice picture;  // the demo's unless --size or --samples was given
 };
+
+// The whole of text as a decimal number of up to four digits, at most limit.
+bool ParseWholeNumber(const char* text, std::uint32_t limit, std::uint32_t& value);
 
 // Reads options (null-terminated), each of them among allowed, into read.
 // On a usage error prints "aqtool COMMAND: ..." naming the argument as given
