@@ -37,8 +37,11 @@ int Picture(char* const* arguments);  // NAME OUT.tga
 // Meshes (mesh_command.cpp).
 int Mesh(char* const* arguments);  // NAME
 
-// Scenes (scene_command.cpp).
-int ShowScene(char* const* arguments);  // NAME FRAME
+// Scenes (scene_command.cpp, scenes_command.cpp, scene_text_command.cpp).
+int ShowScene(char* const* arguments);   // NAME FRAME
+int Scenes(char* const* arguments);      // (none)
+int SceneText(char* const* arguments);   // NAME
+int SceneBuild(char* const* arguments);  // TEXT OUT.scn
 
 // Frames (render_command.cpp, sheet_command.cpp, speed_command.cpp).
 int Render(char* const* arguments);  // NAME TIME OUT.tga [--size WxH] [--samples N]

@@ -1,33 +1,47 @@
-// Printing JSON values on stdout for the commands that show what the demo
-// makes of its data.
+// JSON documents of the commands that show what the demo makes of its data,
+// built as nlohmann-json values and laid out in the tool's own way: one line
+// with a space after every comma and colon, or broken over lines down to a
+// depth, floats with the nine significant digits that read every float back.
 #pragma once
 
-#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
 
 namespace aqtool {
 
-// Nine significant digits, enough to read every float back exactly; JSON
-// has no NaN or infinity, so those print as null.
-void PrintFloat(float value);
+using Json = nlohmann::ordered_json;  // members in the order they are added
+
+// A float as JSON; JSON has no NaN or infinity, so those become null.
+Json FloatValue(float value);
 
 // count floats as a JSON array.
-void PrintFloats(const float* values, int count);
+Json FloatArray(const float* values, int count);
 
-// A JSON string of text: quotes, back-slashes (archive names are full of
-// them) and control characters escaped.
-void PrintString(const char* text);
-
-// count records as a JSON array, each printed by print.
-template <class Record, class Print>
-void PrintEach(const Record* records, unsigned count, Print print)
+// count records as a JSON array, each made by make.
+template <class Record, class Make>
+Json ArrayOf(const Record* records, unsigned count, Make make)
 {
-    std::fputc('[', stdout);
-    for (unsigned i = 0; i < count; ++i) {
-        if (i > 0)
-            std::fputs(", ", stdout);
-        print(records[i]);
-    }
-    std::fputc(']', stdout);
+    Json array = Json::array();
+    for (unsigned i = 0; i < count; ++i)
+        array.push_back(make(records[i]));
+    return array;
 }
+
+struct JsonLayout {
+    // Objects, and arrays that hold arrays or objects, less than this deep
+    // put each element on a line of its own, indented two spaces a level;
+    // the others stay on one line.
+    int brokenDepth = 0;
+    // A negative zero as -0.0, which JSON readers take for a float, rather
+    // than as -0, which most take for the integer 0.
+    bool floatZeros = false;
+};
+
+// The text of value laid out as layout says. Strings escape quotes,
+// back-slashes (archive names are full of them) and control characters.
+std::string JsonText(const Json& value, JsonLayout layout = {});
+
+// Prints JsonText and a newline on stdout and flushes it; false when that fails.
+bool PrintJson(const Json& value, JsonLayout layout = {});
 
 }  // namespace aqtool

@@ -21,6 +21,13 @@ const Command COMMANDS[] = {
     {"mesh", "NAME", "load the mesh NAME as a scene would and print it as JSON", 1, Mesh},
     {"scene", "NAME FRAME", "load the scene NAME as the demo does, animate it at FRAME and print it as JSON", 2,
      ShowScene},
+    {"scenes", "", "print the scene table: each scene's number, file, start and end in ms of music, length, and "
+     "whether the archive or the loose files hold it", 0, Scenes},
+    {"scene-text", "NAME", "print the scene file NAME as JSON text: its header and every chunk in file order, "
+     "each field by its name", 1, SceneText},
+    {"scene-build", "TEXT OUT.scn", "write the scene file that the JSON text TEXT (-: standard input) describes; "
+     "file size, counts and checksum are filled in unless TEXT gives them; a mistake gets status 2 and its place",
+     2, SceneBuild},
     {"render", "NAME TIME OUT.tga [--size WxH] [--samples N]",
      "draw the frame of the scene NAME, TIME ms into it, as the demo does (headless, 640 x 480 or the 4:3 "
      "size WxH from 320x240 to 8192x6144, N-times multisampled) and write it as a 24-bit TGA; the first "
@@ -61,7 +68,8 @@ void PrintUsage(std::FILE* out)
 {
     std::fputs("usage: aqtool COMMAND ARGUMENTS...\n\ncommands:\n", out);
     for (const Command& command : COMMANDS)
-        std::fprintf(out, "  %s %s\n      %s\n", command.name, command.arguments, command.summary);
+        std::fprintf(out, "  %s%s%s\n      %s\n", command.name, command.arguments[0] != '\0' ? " " : "",
+                     command.arguments, command.summary);
     std::fprintf(out,
                  "\nNAME is spelled as the demo asks for it; '/' may stand for '\\'.\n"
                  "Pictures: TGA types 2 and 10 at 15, 16 or 24 bits, baseline and progressive\n"

@@ -2,7 +2,6 @@
 // the way a scene loads it, as one JSON object on stdout: atoms with their
 // normals, cells with their drawers, materials with their maps.
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
 
 #include "image/texture.h"
@@ -18,82 +17,66 @@ namespace {
 
 constexpr std::uint8_t PRIVATE_MESH = 1;  // as the scene loader asks for its meshes
 
-void PrintMapName(const Texture* texture)
+Json MapName(const Texture* texture)
 {
     if (texture == nullptr)
-        std::fputs("null", stdout);
-    else
-        PrintString(texture->name);
+        return nullptr;
+    return static_cast<const char*>(texture->name);
 }
 
 // The glass bump map: the first width × height 16-bit words of the bump
 // texture's block.
-void PrintBumpWords(const Texture* bump)
+Json BumpWords(const Texture* bump)
 {
-    if (bump == nullptr || bump->pixels == nullptr) {
-        std::fputs("null", stdout);
-        return;
-    }
+    if (bump == nullptr || bump->pixels == nullptr)
+        return nullptr;
     const std::size_t count = static_cast<std::size_t>(bump->width) * static_cast<std::size_t>(bump->height);
-    std::fputc('[', stdout);
+    Json words = Json::array();
     for (std::size_t i = 0; i < count; ++i) {
         std::uint16_t word;
         std::memcpy(&word, bump->pixels + i * sizeof word, sizeof word);
-        std::printf(i > 0 ? ", %u" : "%u", static_cast<unsigned>(word));
+        words.push_back(word);
     }
-    std::fputc(']', stdout);
+    return words;
 }
 
-void PrintAtom(const Atom& atom)
+Json AtomValue(const Atom& atom)
 {
-    std::fputs("{\"position\": ", stdout);
-    PrintFloats(atom.position, 3);
-    std::fputs(", \"normal\": ", stdout);
-    PrintFloats(atom.normal, 3);
-    std::fputc('}', stdout);
+    return {{"position", FloatArray(atom.position, 3)}, {"normal", FloatArray(atom.normal, 3)}};
 }
 
-void PrintCell(const Vector& vector, const Cell& cell)
+Json CellValue(const Vector& vector, const Cell& cell)
 {
-    std::printf("{\"corners\": [%td, %td, %td], \"normal\": ", cell.corners[0] - vector.atoms,
-                cell.corners[1] - vector.atoms, cell.corners[2] - vector.atoms);
-    PrintFloats(cell.normal, 3);
-    std::printf(", \"type\": %d, \"priority\": %u, \"uv\": ", static_cast<int>(cell.node.type),
-                static_cast<unsigned>(cell.node.priority));
-    PrintFloats(cell.uv, 6);
-    std::printf(", \"material\": %td}", cell.material - vector.materials);
+    return {{"corners", {cell.corners[0] - vector.atoms, cell.corners[1] - vector.atoms, cell.corners[2] - vector.atoms}},
+            {"normal", FloatArray(cell.normal, 3)},
+            {"type", static_cast<int>(cell.node.type)},
+            {"priority", static_cast<unsigned>(cell.node.priority)},
+            {"uv", FloatArray(cell.uv, 6)},
+            {"material", cell.material - vector.materials}};
 }
 
-void PrintMaterial(const Material& material)
+Json MaterialValue(const Material& material)
 {
-    std::printf("{\"flags\": %u, \"colour\": ", static_cast<unsigned>(material.flags));
-    PrintFloats(material.colour, 3);
-    std::fputs(", \"fourth\": ", stdout);
-    PrintFloat(material.fourth);
-    std::fputs(", \"further\": ", stdout);
-    PrintFloats(material.further, 2);
-    std::printf(", \"map_width\": %d, \"map_height\": %d, \"u_mask\": %u, \"v_mask\": %u, \"width_shift\": %u",
-                static_cast<int>(material.mapWidth), static_cast<int>(material.mapHeight),
-                static_cast<unsigned>(material.uMask), static_cast<unsigned>(material.vMask),
-                static_cast<unsigned>(material.widthShift));
-    std::fputs(", \"colour_map\": ", stdout);
-    PrintMapName(material.colourMap);
-    std::fputs(", \"bump_map\": ", stdout);
-    PrintMapName(material.bumpMap);
-    std::fputs(", \"bump_words\": ", stdout);
-    PrintBumpWords(material.bumpMap);
-    std::fputc('}', stdout);
+    return {{"flags", static_cast<unsigned>(material.flags)},
+            {"colour", FloatArray(material.colour, 3)},
+            {"fourth", FloatValue(material.fourth)},
+            {"further", FloatArray(material.further, 2)},
+            {"map_width", static_cast<int>(material.mapWidth)},
+            {"map_height", static_cast<int>(material.mapHeight)},
+            {"u_mask", static_cast<unsigned>(material.uMask)},
+            {"v_mask", static_cast<unsigned>(material.vMask)},
+            {"width_shift", static_cast<unsigned>(material.widthShift)},
+            {"colour_map", MapName(material.colourMap)},
+            {"bump_map", MapName(material.bumpMap)},
+            {"bump_words", BumpWords(material.bumpMap)}};
 }
 
-void PrintMesh(const Vector& vector)
+Json MeshValue(const Vector& vector)
 {
-    std::fputs("{\"atoms\": ", stdout);
-    PrintEach(vector.atoms, vector.atomCount, PrintAtom);
-    std::fputs(", \"cells\": ", stdout);
-    PrintEach(vector.cells, vector.cellCount, [&vector](const Cell& cell) { PrintCell(vector, cell); });
-    std::fputs(", \"materials\": ", stdout);
-    PrintEach(vector.materials, vector.materialCount, PrintMaterial);
-    std::fputs("}\n", stdout);
+    return {{"atoms", ArrayOf(vector.atoms, vector.atomCount, AtomValue)},
+            {"cells", ArrayOf(vector.cells, vector.cellCount,
+                              [&vector](const Cell& cell) { return CellValue(vector, cell); })},
+            {"materials", ArrayOf(vector.materials, vector.materialCount, MaterialValue)}};
 }
 
 }  // namespace
@@ -106,11 +89,11 @@ int Mesh(char* const* arguments)
     Vector* const vector = VectorHandle::Funkyload(name.c_str(), nullptr, PRIVATE_MESH);
     if (vector == nullptr)
         return Fail();
-    PrintMesh(*vector);
+    const bool printed = PrintJson(MeshValue(*vector));
     // The table never destroys its meshes: the tool takes this one back and drops it.
     VectorHandle::Release(vector);
     delete vector;
-    return std::fflush(stdout) == 0 ? EXIT_OK : EXIT_FAILED;
+    return printed ? EXIT_OK : EXIT_FAILED;
 }
 
 }  // namespace aqtool

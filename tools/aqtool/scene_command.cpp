@@ -37,75 +37,56 @@ bool ParseFrame(const char* text, float& frame)
     return end != text && *end == '\0' && errno == 0 && std::isfinite(frame) && frame >= 0.0f;
 }
 
-void PrintMatrix(const char* key, const Matrix& matrix)
-{
-    std::printf(", \"%s\": ", key);
-    PrintFloats(matrix.m, MATRIX_SIZE);
-}
+Json MatrixValue(const Matrix& matrix) { return FloatArray(matrix.m, MATRIX_SIZE); }
 
-void PrintObject(const SceneObject& object)
+Json ObjectValue(const SceneObject& object)
 {
     const Vector* const vector = object.vector;
-    std::fputs("{\"name\": ", stdout);
-    PrintString(object.name);
+    Json value = {{"name", static_cast<const char*>(object.name)}};
+    if (vector != nullptr) {
+        value["type"] = static_cast<int>(vector->type);
+        value["static"] = static_cast<unsigned>(vector->isStatic);
+    }
+    value["deformed"] = static_cast<unsigned>(object.deformed);
+    value["world"] = MatrixValue(object.worldMatrix);
     if (vector != nullptr)
-        std::printf(", \"type\": %d, \"static\": %u", static_cast<int>(vector->type),
-                    static_cast<unsigned>(vector->isStatic));
-    std::printf(", \"deformed\": %u", static_cast<unsigned>(object.deformed));
-    PrintMatrix("world", object.worldMatrix);
-    if (vector != nullptr)
-        PrintMatrix("model_view", vector->matrix);
-    std::fputc('}', stdout);
+        value["model_view"] = MatrixValue(vector->matrix);
+    return value;
 }
 
-void PrintNamedFloat(const char* key, const float value)
-{
-    std::printf(", \"%s\": ", key);
-    PrintFloat(value);
-}
-
-void PrintLight(const SceneLight& record)
+Json LightValue(const SceneLight& record)
 {
     const Light& light = *record.light;
-    std::printf("{\"kind\": %d, \"static\": %u", static_cast<int>(light.type), static_cast<unsigned>(light.isStatic));
-    PrintMatrix("world", record.matrix);
-    PrintMatrix("matrix", light.matrix);
-    PrintNamedFloat("intensity", light.intensity);
-    PrintNamedFloat("range", light.range);
-    PrintNamedFloat("falloff", light.falloff);
-    PrintNamedFloat("inner_cone", light.innerConeCosine);
-    PrintNamedFloat("outer_cone", light.outerConeCosine);
     const float direction[] = {light.directionX, light.directionY, light.directionZ};
-    std::fputs(", \"direction\": ", stdout);
-    PrintFloats(direction, 3);
-    std::fputc('}', stdout);
+    return {{"kind", static_cast<int>(light.type)},
+            {"static", static_cast<unsigned>(light.isStatic)},
+            {"world", MatrixValue(record.matrix)},
+            {"matrix", MatrixValue(light.matrix)},
+            {"intensity", FloatValue(light.intensity)},
+            {"range", FloatValue(light.range)},
+            {"falloff", FloatValue(light.falloff)},
+            {"inner_cone", FloatValue(light.innerConeCosine)},
+            {"outer_cone", FloatValue(light.outerConeCosine)},
+            {"direction", FloatArray(direction, 3)}};
 }
 
 // The value an envelope wrote; null for one that drives nothing.
-void PrintValue(const SceneEnvelope& envelope)
+Json EnvelopeValue(const SceneEnvelope& envelope)
 {
-    if (envelope.target != nullptr)
-        PrintFloat(*envelope.target);
-    else
-        std::fputs("null", stdout);
+    if (envelope.target == nullptr)
+        return nullptr;
+    return FloatValue(*envelope.target);
 }
 
-void PrintScene(const Scene& scene)
+Json SceneValue(const Scene& scene)
 {
-    std::fputs("{\"frame\": ", stdout);
-    PrintFloat(scene.currentFrame);
-    PrintNamedFloat("x_scale", gAquarium.xScale);
-    PrintNamedFloat("y_scale", gAquarium.yScale);
-    std::fputs(", \"objects\": ", stdout);
-    PrintEach(scene.objects, scene.objectCount, PrintObject);
-    std::fputs(", \"lights\": ", stdout);
-    PrintEach(scene.lights, scene.lightCount, PrintLight);
-    std::fputs(", \"camera\": {\"view\": ", stdout);
-    PrintFloats(scene.camera->matrix.m, MATRIX_SIZE);
-    PrintNamedFloat("zoom", scene.camera->zoom);
-    std::fputs("}, \"envelopes\": ", stdout);
-    PrintEach(scene.envelopes, scene.envelopeCount, PrintValue);
-    std::fputs("}\n", stdout);
+    return {{"frame", FloatValue(scene.currentFrame)},
+            {"x_scale", FloatValue(gAquarium.xScale)},
+            {"y_scale", FloatValue(gAquarium.yScale)},
+            {"objects", ArrayOf(scene.objects, scene.objectCount, ObjectValue)},
+            {"lights", ArrayOf(scene.lights, scene.lightCount, LightValue)},
+            {"camera", {{"view", MatrixValue(scene.camera->matrix)}, {"zoom", FloatValue(scene.camera->zoom)}}},
+            {"envelopes", ArrayOf(scene.envelopes, scene.envelopeCount, EnvelopeValue)}};
 }
 
 // What a frame of the demo runs before its meshes: the scene's animation,
@@ -141,8 +122,7 @@ int ShowScene(char* const* arguments)
         return Fail();
     PolygonNode terminator;
     RunFrame(scene, frame, terminator);
-    PrintScene(scene);
-    return std::fflush(stdout) == 0 ? EXIT_OK : EXIT_FAILED;
+    return PrintJson(SceneValue(scene)) ? EXIT_OK : EXIT_FAILED;
 }
 
 }  // namespace aqtool
