@@ -76,10 +76,10 @@ TEST(ShowText, TheSceneTableSaysWhereEachSlotsFileIsAndWhenItPlays)
     ASSERT_TRUE(WriteBytesFile(loose, ShowFile(SCENE_TABLE[10])));
     const test_support::AqtoolOutcome held = test_support::Aqtool({"scenes"});
     ASSERT_EQ(held.status, 0) << held.err;
-    const std::string row = "   10  " + std::string(SCENE_TABLE[10]);
-    EXPECT_EQ(SlotLine(held.out, 10).rfind(row, 0), 0u) << SlotLine(held.out, 10);
-    EXPECT_NE(SlotLine(held.out, 10).find(std::to_string(SCENE_END_TIMES[10] - SCENE_END_TIMES[9]) + "  archive, loose"),
-              std::string::npos) << SlotLine(held.out, 10);
+    const std::string tenth = SlotLine(held.out, 10);
+    EXPECT_EQ(tenth.rfind("   10  " + std::string(SCENE_TABLE[10]), 0), 0u) << tenth;
+    const std::string length = std::to_string(SCENE_END_TIMES[10] - SCENE_END_TIMES[9]);
+    EXPECT_NE(tenth.find(length + "  archive, loose"), std::string::npos) << tenth;
     const std::string first = SlotLine(held.out, 0);
     EXPECT_EQ(first.substr(first.size() - 9), "  archive") << first;
 }

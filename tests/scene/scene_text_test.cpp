@@ -144,6 +144,8 @@ TEST(SceneText, EveryFileComesBackByteForByte)
         {"a tag of no characters", WithChunk(plain, 0x01020304, {7}), {"\"bytes\": \"040302010100000007\""}, {}},
         {"free text of eight bits", Edited(plain, [](SceneWriter& w) { w.header.freeText = "caf\xe9"; }),
          {"\"text_bytes\": \"636166e9"}, {"\"text\""}},
+        {"a file id that is not text", Edited(plain, [](SceneWriter& w) { w.header.fileId = 0x80; }),
+         {"\"file_id\": 128"}, {}},
         {"a negative zero", Edited(plain, [](SceneWriter& w) {
              SceneObjectChunk zero;
              zero.pivot[1] = -0.0f;

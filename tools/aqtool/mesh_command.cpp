@@ -47,7 +47,8 @@ Json AtomValue(const Atom& atom)
 
 Json CellValue(const Vector& vector, const Cell& cell)
 {
-    return {{"corners", {cell.corners[0] - vector.atoms, cell.corners[1] - vector.atoms, cell.corners[2] - vector.atoms}},
+    const Atom* const atoms = vector.atoms;
+    return {{"corners", {cell.corners[0] - atoms, cell.corners[1] - atoms, cell.corners[2] - atoms}},
             {"normal", FloatArray(cell.normal, 3)},
             {"type", static_cast<int>(cell.node.type)},
             {"priority", static_cast<unsigned>(cell.node.priority)},

@@ -2,13 +2,15 @@
 // that knows where in the document it stands, so that the first mistake is
 // reported with its path; fields the text does not know are mistakes too,
 // since a misspelt one would otherwise be dropped without a word.
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <set>
 
-#include "scene/keys.h"
+#include "scene/scenefile.h"
 #include "tools/aqtool/scene_text.h"
+#include "tools/aqtool/scene_text_layout.h"
 #include "tools/writers/scenewriter.h"
 
 namespace aqtool {
@@ -40,6 +42,7 @@ public:
     const std::string& path() const { return path_; }
     std::string Place(const char* field) const { return path_.empty() ? field : path_ + "." + field; }
     bool Has(const char* field) const { return ok() && object_.contains(field); }
+    bool HoldsNumber(const char* field) const { return Has(field) && object_.at(field).is_number(); }
 
     const Json* Member(const char* field)
     {
@@ -189,129 +192,66 @@ void ReadEach(FieldReader& fields, const char* field, Read read)
         read((*array)[i], fields.Place(field) + "[" + std::to_string(i) + "]");
 }
 
-template <class Key>
-void ReadChannels(FieldReader& fields, Key& key);
-
-template <>
-void ReadChannels(FieldReader& fields, ObjectKey& key)
+template <class Value>
+void Store(std::uint8_t* record, const FieldPlace& field, const Value& value)
 {
-    fields.Floats("position", &key.value[KeyChannel::POSITION_X], 3);
-    fields.Floats("rotation", &key.value[KeyChannel::PITCH], 3);
-    fields.Floats("scale", &key.value[KeyChannel::SCALE_X], 3);
+    std::memcpy(record + field.offset, &value, sizeof value);
 }
 
-template <>
-void ReadChannels(FieldReader& fields, MotionKey& key)
+// The fields of layout from the text into record, which starts zeroed.
+void ReadRecord(FieldReader& fields, const RecordLayout& layout, std::uint8_t* record)
 {
-    fields.Floats("position", &key.value[KeyChannel::POSITION_X], 3);
-    fields.Floats("rotation", &key.value[KeyChannel::PITCH], 3);
+    for (std::size_t i = 0; i < layout.count && fields.ok(); ++i) {
+        const FieldPlace& field = layout.fields[i];
+        std::uint32_t word = 0;
+        std::int32_t index = 0;
+        float number[FIELD_FLOATS] = {};
+        std::string name;
+        switch (field.kind) {
+        case FieldKind::WORD:
+            fields.Word(field.name, word);
+            Store(record, field, word);
+            break;
+        case FieldKind::INDEX:
+            fields.Index(field.name, index);
+            Store(record, field, index);
+            break;
+        case FieldKind::FLOAT:
+            fields.Float(field.name, number[0]);
+            Store(record, field, number[0]);
+            break;
+        case FieldKind::FLOATS:
+            fields.Floats(field.name, number, FIELD_FLOATS);
+            Store(record, field, number);
+            break;
+        case FieldKind::NAME:
+            // A name of the field's whole size keeps no NUL, as the writers cut it.
+            fields.Text(field.name, name, SCENE_NAME_SIZE);
+            std::memcpy(record + field.offset, name.data(), std::min(name.size(), SCENE_NAME_SIZE));
+            break;
+        }
+    }
 }
 
-template <>
-void ReadChannels(FieldReader& fields, EnvelopeKey& key)
+// A chunk's data from its fields and keys.
+std::vector<std::uint8_t> ChunkData(FieldReader& fields, const ChunkLayout& layout, std::string& mistake)
 {
-    fields.Float("value", key.value[0]);
-}
-
-template <class Key>
-void ReadKeys(FieldReader& chunk, std::vector<Key>& keys, std::string& mistake)
-{
-    ReadEach(chunk, "keys", [&](const Json& element, const std::string& path) {
-        FieldReader fields(element, path, mistake);
-        Key key;
-        fields.Float("frame", key.frame);
-        fields.Float("tension", key.tension);
-        fields.Float("continuity", key.continuity);
-        fields.Float("bias", key.bias);
-        fields.Word("linear", key.linear);
-        ReadChannels(fields, key);
-        fields.Finish("a key");
-        keys.push_back(key);
+    std::vector<std::uint8_t> data(layout.fixed.size, 0);
+    ReadRecord(fields, layout.fixed, data.data());
+    if (layout.keyChannels == nullptr)
+        return data;
+    std::uint32_t keyCount = 0;
+    ReadEach(fields, "keys", [&](const Json& element, const std::string& path) {
+        FieldReader key(element, path, mistake);
+        std::vector<std::uint8_t> bytes(layout.keyChannels->size, 0);
+        ReadRecord(key, KeyHead(), bytes.data());
+        ReadRecord(key, *layout.keyChannels, bytes.data());
+        key.Finish("a key");
+        data.insert(data.end(), bytes.begin(), bytes.end());
+        ++keyCount;
     });
-}
-
-std::vector<std::uint8_t> ObjectData(FieldReader& fields, std::string& mistake)
-{
-    SceneObjectChunk object;
-    fields.Text("name", object.name, SceneFormat::NAME_SIZE);
-    fields.Floats("pivot", object.pivot, 3);
-    fields.Word("end_behaviour", object.endBehaviour);
-    fields.Word("path_look_ahead", object.pathLookAhead);
-    fields.Index("parent", object.parent);
-    fields.Index("target", object.target);
-    fields.Index("morph_target", object.morphTarget);
-    fields.Float("morph_amount", object.morphAmount);
-    ReadKeys(fields, object.keys, mistake);
-    return SceneObjectData(object);
-}
-
-std::vector<std::uint8_t> LightData(FieldReader& fields, std::string& mistake)
-{
-    SceneLightChunk light;
-    fields.Word("kind", light.kind);
-    fields.Float("red", light.red);
-    fields.Float("green", light.green);
-    fields.Float("blue", light.blue);
-    fields.Float("range", light.range);
-    fields.Float("intensity", light.intensity);
-    fields.Float("cone_angle", light.coneAngle);
-    fields.Float("edge_angle", light.edgeAngle);
-    fields.Word("end_behaviour", light.endBehaviour);
-    fields.Word("path_look_ahead", light.pathLookAhead);
-    fields.Index("parent", light.parent);
-    fields.Index("target", light.target);
-    ReadKeys(fields, light.keys, mistake);
-    return SceneLightData(light);
-}
-
-std::vector<std::uint8_t> CameraData(FieldReader& fields, std::string& mistake)
-{
-    SceneCameraChunk camera;
-    fields.Word("end_behaviour", camera.endBehaviour);
-    fields.Word("path_look_ahead", camera.pathLookAhead);
-    fields.Index("parent", camera.parent);
-    fields.Index("target", camera.target);
-    fields.Float("zoom", camera.zoom);
-    ReadKeys(fields, camera.keys, mistake);
-    return SceneCameraData(camera);
-}
-
-std::vector<std::uint8_t> EnvelopeData(FieldReader& fields, std::string& mistake)
-{
-    SceneEnvelopeChunk envelope;
-    fields.Word("end_behaviour", envelope.endBehaviour);
-    ReadKeys(fields, envelope.keys, mistake);
-    return SceneEnvelopeData(envelope);
-}
-
-std::vector<std::uint8_t> FlareData(FieldReader& fields, std::string&)
-{
-    SceneFlareChunk flare;
-    fields.Word("kind", flare.kind);
-    fields.Word("flags", flare.flags);
-    fields.Float("size", flare.size);
-    fields.Float("trail_length", flare.trailLength);
-    fields.Float("sprites_per_frame", flare.spritesPerFrame);
-    fields.Text("texture", flare.textureName, SceneFormat::NAME_SIZE);
-    return SceneFlareData(flare);
-}
-
-using ChunkData = std::vector<std::uint8_t> (*)(FieldReader& fields, std::string& mistake);
-
-// The fields of each chunk kind that the text names.
-ChunkData DataOfTag(const std::uint32_t tag)
-{
-    if (tag == SceneFormat::TAG_VOBJ || tag == SceneFormat::TAG_NULL)
-        return ObjectData;
-    if (tag == SceneFormat::TAG_LGHT)
-        return LightData;
-    if (tag == SceneFormat::TAG_CAMR)
-        return CameraData;
-    if (SceneFormat::IsEnvelopeTag(tag))
-        return EnvelopeData;
-    if (tag == SceneFormat::TAG_LFLR || tag == SceneFormat::TAG_OFLR)
-        return FlareData;
-    return nullptr;
+    std::memcpy(data.data() + layout.fixed.size - KEY_COUNT_SIZE, &keyCount, sizeof keyCount);
+    return data;
 }
 
 void ReadHeader(FieldReader& fields, SceneHeader& header)
@@ -325,12 +265,17 @@ void ReadHeader(FieldReader& fields, SceneHeader& header)
     } else {
         fields.Text("text", header.freeText, SceneFormat::FREE_TEXT_SIZE);
     }
-    std::string fileId;
-    fields.Text("file_id", fileId, std::string::npos);
-    if (fields.ok() && fileId.size() != TAG_SIZE)
-        fields.Fail(fields.Place("file_id"), "not four characters");
-    if (fields.ok())
-        header.fileId = TagWord(fileId);
+    // Four characters, or the word itself for an id that is not text.
+    if (fields.HoldsNumber("file_id")) {
+        fields.Word("file_id", header.fileId);
+    } else {
+        std::string fileId;
+        fields.Text("file_id", fileId, std::string::npos);
+        if (fields.ok() && fileId.size() != TAG_SIZE)
+            fields.Fail(fields.Place("file_id"), "not four characters");
+        if (fields.ok())
+            header.fileId = TagWord(fileId);
+    }
     fields.Word("unread", header.unread);
     fields.Word("version", header.version);
     fields.OptionalWord("file_size", header.fileSize);
@@ -371,11 +316,11 @@ std::optional<SceneTextChunk> BuildSceneChunk(const Json& chunk, const std::stri
     if (!fields.ok())
         return std::nullopt;
     SceneTextChunk built{TagWord(tagText), {}};
-    const ChunkData data = DataOfTag(built.tag);
-    if (fields.Has("data") || data == nullptr)
+    const ChunkLayout* const layout = LayoutOfTag(built.tag);
+    if (fields.Has("data") || layout == nullptr)
         fields.Hex("data", built.data);
     else
-        built.data = data(fields, mistake);
+        built.data = ChunkData(fields, *layout, mistake);
     fields.Finish("a " + tagText + " chunk");
     if (!fields.ok())
         return std::nullopt;

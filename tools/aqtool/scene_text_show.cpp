@@ -1,13 +1,12 @@
 // A scene file shown as text. Each chunk is shown by its fields only when
 // building those fields gives its data back exactly; any other chunk keeps
 // its bytes, so that the text always builds the file it came from.
+#include <array>
 #include <cstring>
 
-#include "pak/pak.h"
-#include "scene/keys.h"
 #include "scene/scenefile.h"
 #include "tools/aqtool/scene_text.h"
-#include "tools/writers/scenewriter.h"
+#include "tools/aqtool/scene_text_layout.h"
 
 namespace aqtool {
 
@@ -43,157 +42,82 @@ Json TagText(const std::uint32_t tag)
     return std::string(text, sizeof text);
 }
 
-Json IndexValue(const std::int32_t index) { return index; }
-
-template <class Key>
-void AddChannels(Json& value, const Key& key);
-
-template <>
-void AddChannels(Json& value, const ObjectKey& key)
+template <class Value>
+Value Load(const std::uint8_t* record, const FieldPlace& field)
 {
-    value["position"] = FloatArray(&key.value[KeyChannel::POSITION_X], 3);
-    value["rotation"] = FloatArray(&key.value[KeyChannel::PITCH], 3);
-    value["scale"] = FloatArray(&key.value[KeyChannel::SCALE_X], 3);
+    Value value;
+    std::memcpy(&value, record + field.offset, sizeof value);
+    return value;
 }
 
-template <>
-void AddChannels(Json& value, const MotionKey& key)
+// The fields of layout in record, added to value; false when a name holds
+// what the text cannot carry as it is.
+bool AddRecord(Json& value, const RecordLayout& layout, const std::uint8_t* record)
 {
-    value["position"] = FloatArray(&key.value[KeyChannel::POSITION_X], 3);
-    value["rotation"] = FloatArray(&key.value[KeyChannel::PITCH], 3);
+    for (std::size_t i = 0; i < layout.count; ++i) {
+        const FieldPlace& field = layout.fields[i];
+        switch (field.kind) {
+        case FieldKind::WORD:
+            value[field.name] = Load<std::uint32_t>(record, field);
+            break;
+        case FieldKind::INDEX:
+            value[field.name] = Load<std::int32_t>(record, field);
+            break;
+        case FieldKind::FLOAT:
+            value[field.name] = FloatValue(Load<float>(record, field));
+            break;
+        case FieldKind::FLOATS: {
+            const auto floats = Load<std::array<float, FIELD_FLOATS>>(record, field);
+            value[field.name] = FloatArray(floats.data(), FIELD_FLOATS);
+            break;
+        }
+        case FieldKind::NAME: {
+            const std::optional<std::string> name = PlainText(record + field.offset, SCENE_NAME_SIZE);
+            if (!name)
+                return false;
+            value[field.name] = *name;
+            break;
+        }
+        }
+    }
+    return true;
 }
 
-template <>
-void AddChannels(Json& value, const EnvelopeKey& key)
+// The keys after a chunk's fixed fields, when as many as its key count says
+// fill the rest of its data exactly.
+std::optional<Json> KeysValue(const SceneChunk& chunk, const ChunkLayout& layout)
 {
-    value["value"] = FloatValue(key.value[0]);
-}
-
-// The count keys that follow a chunk's fixed fields, when they fill the rest
-// of its data exactly.
-template <class Key>
-std::optional<Json> KeysValue(const SceneChunk& chunk, const std::size_t fixedSize, const std::uint32_t count)
-{
-    if (chunk.length < fixedSize || (chunk.length - fixedSize) / sizeof(Key) != count ||
-        (chunk.length - fixedSize) % sizeof(Key) != 0)
+    const std::size_t keySize = layout.keyChannels->size;
+    std::uint32_t count = 0;
+    std::memcpy(&count, chunk.data + layout.fixed.size - KEY_COUNT_SIZE, sizeof count);
+    if (chunk.length - layout.fixed.size != std::uint64_t{count} * keySize)
         return std::nullopt;
     Json keys = Json::array();
     for (std::uint32_t i = 0; i < count; ++i) {
-        const Key key = RecordAt<Key>(chunk.data + fixedSize + i * sizeof(Key));
-        Json value = {{"frame", FloatValue(key.frame)},
-                      {"tension", FloatValue(key.tension)},
-                      {"continuity", FloatValue(key.continuity)},
-                      {"bias", FloatValue(key.bias)},
-                      {"linear", key.linear}};
-        AddChannels(value, key);
+        const std::uint8_t* const key = chunk.data + layout.fixed.size + i * keySize;
+        Json value = Json::object();
+        AddRecord(value, KeyHead(), key);
+        AddRecord(value, *layout.keyChannels, key);
         keys.push_back(std::move(value));
     }
     return keys;
 }
 
-std::optional<Json> ObjectValue(const SceneChunk& chunk)
-{
-    if (chunk.length < sizeof(SCENE_FILE_Object))
-        return std::nullopt;
-    const auto object = RecordAt<SCENE_FILE_Object>(chunk.data);
-    const std::optional<std::string> name = PlainText(chunk.data, sizeof object.name);
-    const std::optional<Json> keys = KeysValue<ObjectKey>(chunk, sizeof object, object.keyCount);
-    if (!name || !keys)
-        return std::nullopt;
-    return Json{{"tag", TagText(chunk.tag)},
-                {"name", *name},
-                {"pivot", FloatArray(object.pivot, 3)},
-                {"end_behaviour", object.endBehaviour},
-                {"path_look_ahead", object.pathLookAhead},
-                {"parent", IndexValue(object.parent)},
-                {"target", IndexValue(object.target)},
-                {"morph_target", IndexValue(object.morphTarget)},
-                {"morph_amount", FloatValue(object.morphAmount)},
-                {"keys", *keys}};
-}
-
-std::optional<Json> LightValue(const SceneChunk& chunk)
-{
-    if (chunk.length < sizeof(SCENE_FILE_Light))
-        return std::nullopt;
-    const auto light = RecordAt<SCENE_FILE_Light>(chunk.data);
-    const std::optional<Json> keys = KeysValue<MotionKey>(chunk, sizeof light, light.keyCount);
-    if (!keys)
-        return std::nullopt;
-    return Json{{"tag", TagText(chunk.tag)},
-                {"kind", light.kind},
-                {"red", FloatValue(light.red)},
-                {"green", FloatValue(light.green)},
-                {"blue", FloatValue(light.blue)},
-                {"range", FloatValue(light.range)},
-                {"intensity", FloatValue(light.intensity)},
-                {"cone_angle", FloatValue(light.coneAngle)},
-                {"edge_angle", FloatValue(light.edgeAngle)},
-                {"end_behaviour", light.endBehaviour},
-                {"path_look_ahead", light.pathLookAhead},
-                {"parent", IndexValue(light.parent)},
-                {"target", IndexValue(light.target)},
-                {"keys", *keys}};
-}
-
-std::optional<Json> CameraValue(const SceneChunk& chunk)
-{
-    if (chunk.length < sizeof(SCENE_FILE_Camera))
-        return std::nullopt;
-    const auto camera = RecordAt<SCENE_FILE_Camera>(chunk.data);
-    const std::optional<Json> keys = KeysValue<MotionKey>(chunk, sizeof camera, camera.keyCount);
-    if (!keys)
-        return std::nullopt;
-    return Json{{"tag", TagText(chunk.tag)},
-                {"end_behaviour", camera.endBehaviour},
-                {"path_look_ahead", camera.pathLookAhead},
-                {"parent", IndexValue(camera.parent)},
-                {"target", IndexValue(camera.target)},
-                {"zoom", FloatValue(camera.zoom)},
-                {"keys", *keys}};
-}
-
-std::optional<Json> EnvelopeValue(const SceneChunk& chunk)
-{
-    if (chunk.length < sizeof(SCENE_FILE_Envelope))
-        return std::nullopt;
-    const auto envelope = RecordAt<SCENE_FILE_Envelope>(chunk.data);
-    const std::optional<Json> keys = KeysValue<EnvelopeKey>(chunk, sizeof envelope, envelope.keyCount);
-    if (!keys)
-        return std::nullopt;
-    return Json{{"tag", TagText(chunk.tag)}, {"end_behaviour", envelope.endBehaviour}, {"keys", *keys}};
-}
-
-std::optional<Json> FlareValue(const SceneChunk& chunk)
-{
-    if (chunk.length != sizeof(SCENE_FILE_Flare) + SCENE_NAME_SIZE)
-        return std::nullopt;
-    const auto flare = RecordAt<SCENE_FILE_Flare>(chunk.data);
-    const std::optional<std::string> texture = PlainText(chunk.data + sizeof flare, SCENE_NAME_SIZE);
-    if (!texture)
-        return std::nullopt;
-    return Json{{"tag", TagText(chunk.tag)},
-                {"kind", flare.kind},
-                {"flags", flare.flags},
-                {"size", FloatValue(flare.size)},
-                {"trail_length", FloatValue(flare.trailLength)},
-                {"sprites_per_frame", FloatValue(flare.spritesPerFrame)},
-                {"texture", *texture}};
-}
-
 std::optional<Json> FieldsValue(const SceneChunk& chunk)
 {
-    if (chunk.tag == SceneTag::VOBJ || chunk.tag == SceneTag::NULL_OBJECT)
-        return ObjectValue(chunk);
-    if (chunk.tag == SceneTag::LGHT)
-        return LightValue(chunk);
-    if (chunk.tag == SceneTag::CAMR)
-        return CameraValue(chunk);
-    if (SceneFormat::IsEnvelopeTag(chunk.tag))
-        return EnvelopeValue(chunk);
-    if (chunk.tag == SceneTag::LFLR || chunk.tag == SceneTag::OFLR)
-        return FlareValue(chunk);
-    return std::nullopt;
+    const ChunkLayout* const layout = LayoutOfTag(chunk.tag);
+    if (layout == nullptr || chunk.length < layout->fixed.size)
+        return std::nullopt;
+    Json value = {{"tag", TagText(chunk.tag)}};
+    if (!AddRecord(value, layout->fixed, chunk.data))
+        return std::nullopt;
+    if (layout->keyChannels == nullptr)
+        return chunk.length == layout->fixed.size ? std::optional<Json>(value) : std::nullopt;
+    const std::optional<Json> keys = KeysValue(chunk, *layout);
+    if (!keys)
+        return std::nullopt;
+    value["keys"] = *keys;
+    return value;
 }
 
 // Whether building value gives the chunk's tag and data.
@@ -262,7 +186,10 @@ Json HeaderValue(const SCENE_FILE_Header& header)
         value["text"] = *text;
     else
         value["text_bytes"] = HexText(header.text, sizeof header.text);
-    value["file_id"] = TagText(header.fileId);
+    if (IsPrintableTag(header.fileId))
+        value["file_id"] = TagText(header.fileId);
+    else
+        value["file_id"] = header.fileId;
     value["unread"] = header.unread;
     value["version"] = header.version;
     value["first_frame"] = header.firstFrame;
