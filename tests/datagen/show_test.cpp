@@ -17,6 +17,7 @@
 #include "host/timeline.h"
 #include "pak/pak.h"
 #include "scene/scenerecords.h"
+#include "tests/datagen/show_demo.h"
 #include "tests/datagen/show_features.h"
 #include "tests/support/geometry_twins.h"
 #include "tools/aqtool/render_frame.h"
@@ -28,18 +29,7 @@ constexpr double LEAST_LIT_SHARE = 0.03;    // of the frame's pixels
 constexpr double LEAST_CHANGED_SHARE = 0.01;
 constexpr int CHANGE = 24;                  // a channel moving this much changes its pixel
 
-// The archive opened (again, if another test closed the archives) and the
-// Aquarium filled as the demo fills it, once per test program; the error
-// text then starts afresh.
-void PrepareDemo()
-{
-    if (PAK::First() == nullptr) {
-        ASSERT_NE(PAK::Open(SHOW_ARCHIVE), nullptr) << Error::Text();
-    }
-    static const bool ready = aqtool::FillDemoAquarium(aqtool::ModeSwitch::NONE);
-    ASSERT_TRUE(ready) << Error::Text();
-    Error::Reset();
-}
+using show_test::PrepareDemo;
 
 std::uint32_t SlotLength(int scene) { return SCENE_END_TIMES[scene] - (scene == 0 ? 0 : SCENE_END_TIMES[scene - 1]); }
 

@@ -3,20 +3,17 @@
 // sweeping over them. The second: a flight down a tunnel of glowing rings
 // toward the city's lights.
 #include <cmath>
+#include <vector>
 
 #include "tools/datagen/builders/shapes.h"
 #include "tools/datagen/builders/textures.h"
 #include "tools/datagen/show/acts.h"
+#include "tools/datagen/show/interlude.h"
 #include "tools/datagen/show/library.h"
 #include "tools/datagen/show/shot.h"
 
 namespace {
 
-constexpr int PANELS = 6;
-constexpr const char* PANEL_PICTURES[PANELS] = {
-    "data\\canyon\\pictures\\gorge.jpg",         "data\\common\\pictures\\livery_red.tga",
-    "data\\overlay5\\pictures\\chequer.tga",     "data\\common\\pictures\\livery_blue.tga",
-    "data\\startpit\\pictures\\pits.jpg",        "data\\common\\pictures\\livery_yellow.tga"};
 constexpr const char* CHEQUER = "data\\overlay5\\pictures\\chequer.tga";
 constexpr const char* BUMP = "data\\overlay5\\pictures\\honeycomb.tga";
 constexpr const char* FROST = "data\\overlay5\\objects\\frost.vob";
@@ -24,6 +21,9 @@ constexpr const char* BEAM = "data\\overlay5\\objects\\beam.vob";
 constexpr const char* TUNNEL_RING = "data\\overlay5\\objects\\tunnelring.vob";
 constexpr const char* RING_PICTURE = "data\\overlay5\\pictures\\ring.tga";
 constexpr float CAROUSEL_RADIUS = 16.0f;
+constexpr float PANEL_WIDTH = 12.0f, PANEL_HEIGHT = 9.0f;  // the frames' 4:3
+
+constexpr int PANELS = 6;
 
 std::string PanelName(int i) { return "data\\overlay5\\objects\\panel" + std::to_string(i) + ".vob"; }
 
@@ -34,17 +34,34 @@ Mesh Panel(float width, float height, std::uint32_t material)
     const float w = width * 0.5f, h = height * 0.5f;
     const std::uint32_t a = mesh.AddVertex({-w, -h, 0.0f}), b = mesh.AddVertex({-w, h, 0.0f});
     const std::uint32_t c = mesh.AddVertex({w, h, 0.0f}), d = mesh.AddVertex({w, -h, 0.0f});
-    mesh.AddQuad(a, b, c, d, material);
+    // The map's top row at the top and its left on the left, seen from either side.
+    mesh.AddQuad(a, b, c, d, material, {0.0f, 1.0f}, {1.0f, 0.0f});
     // The back, so that the carousel shows each panel all the way round.
-    mesh.AddQuad(d, c, b, a, material, {1.0f, 0.0f}, {0.0f, 1.0f});
+    mesh.AddQuad(d, c, b, a, material, {1.0f, 1.0f}, {0.0f, 0.0f});
     return mesh;
+}
+
+// The panels' pictures: frames of the scenes before, drawn now from the tree.
+bool WritePanelPictures(const std::string& root)
+{
+    std::vector<Picture> pictures;
+    if (!DrawSnapshots(root, Interlude::PanelSnapshots(), Interlude::PICTURE_SIDE, pictures))
+        return false;
+    for (int i = 0; i < PANELS; ++i) {
+        if (!WritePicture(root, Interlude::PanelPicture(i), pictures[static_cast<std::size_t>(i)], Form::JPEG))
+            return false;
+    }
+    return true;
 }
 
 bool WriteMeshes(const std::string& root)
 {
+    if (!WritePanelPictures(root))
+        return false;
     for (int i = 0; i < PANELS; ++i) {
         Mesh panel;
-        panel.Append(Panel(12.0f, 8.0f, panel.AddMaterial(Surface::GlassMapped(PANEL_PICTURES[i], 0.12f, 0.85f))));
+        const std::string picture = Interlude::PanelPicture(i);
+        panel.Append(Panel(PANEL_WIDTH, PANEL_HEIGHT, panel.AddMaterial(Surface::GlassMapped(picture, 0.12f, 0.85f))));
         if (!WriteMesh(root, PanelName(i), panel))
             return false;
     }
@@ -76,7 +93,7 @@ void AddPanel(Shot& shot, int carousel, int i)
     SceneObjectChunk panel = shot.Placed(PanelName(i), pose);
     panel.parent = carousel;
     shot.Add(panel);
-    const float in = shot.Start() + 0.6f + 0.9f * static_cast<float>(i);
+    const float in = shot.Start() + 0.2f + 0.45f * static_cast<float>(i);
     shot.AddEnvelope(SceneFormat::TAG_ODIS, Shot::Envelope({{shot.Start() - 1.0f, 1.0f}, {in, 1.0f}, {in + 1.2f, 0.0f}}, true, END_HOLD));
 }
 
@@ -102,10 +119,12 @@ bool Carousel(const std::string& root)
     shot.AddEnvelope(SceneFormat::TAG_LRNG, Shot::Envelope({{shot.Start(), 10.0f}, {shot.At(0.5f), 40.0f}, {shot.End(), 25.0f}}));
     shot.AddLight(Shot::Sun({0.3f, 0.35f, 0.5f}, 0.6f, {0.0f, 1.0f, -0.4f}));
     const float from = shot.Start(), span = shot.Duration();
+    // Far back and above, so that the ring's near panels and its far ones
+    // stand apart, several at once, the nearest face on.
     shot.AddCamera(shot.Camera([from, span](float s) {
         const float t = (s - from) / span;
-        const float a = -0.6f + 1.1f * t;
-        return Looking({24.0f * std::sin(a), 3.0f - 2.0f * t, -24.0f * std::cos(a)}, {0.0f, 0.5f, 0.0f});
+        const float a = -0.35f + 0.7f * t;
+        return Looking({44.0f * std::sin(a), 18.0f - 4.0f * t, -44.0f * std::cos(a)}, {0.0f, 0.5f, 0.0f});
     }, 2.0f));
     return shot.Write(root);
 }
@@ -142,5 +161,15 @@ bool Tunnel(const std::string& root)
 }
 
 }  // namespace
+
+const std::vector<Snapshot>& Interlude::PanelSnapshots()
+{
+    // In the carousel's order: the title, the grid, the lights turning green,
+    // the hero's craft, the rival at its side, the field in the canyon.
+    static const std::vector<Snapshot> snapshots = {{1, 0.9f}, {3, 0.4f}, {4, 0.9f}, {6, 0.75f}, {10, 0.5f}, {12, 0.5f}};
+    return snapshots;
+}
+
+std::string Interlude::PanelPicture(int i) { return "data\\overlay5\\pictures\\race" + std::to_string(i) + ".jpg"; }
 
 bool WriteOverlays(const std::string& root) { return WriteMeshes(root) && Carousel(root) && Tunnel(root); }
