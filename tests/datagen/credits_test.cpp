@@ -133,7 +133,8 @@ TEST_F(Credits50, AReadableLineLiesInsideTheFrameAndNoOtherLineCoversIt)
             }
             for (int j = 0; j < Credits::LineCount(); ++j) {
                 const Seen& other = lines[static_cast<std::size_t>(j)];
-                const bool covers = other.drawn && (other.crossing || (other.depth < line.depth && other.box.Overlaps(line.box)));
+                const bool nearer = other.depth < line.depth && other.box.Overlaps(line.box);
+                const bool covers = other.drawn && (other.crossing || nearer);
                 if (j != i && covers && ++faults <= REPORTED_FAULTS)
                     ADD_FAILURE() << Where(i, s) << " is covered by \"" << Credits::LineAt(j).text << "\"";
             }

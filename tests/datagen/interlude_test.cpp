@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "host/aquarium.h"
@@ -48,7 +49,8 @@ TEST(Interlude, EachPanelShowsTheFrameOfTheEarlierSceneItNames)
         frames.push_back(SquarePicture(frame.data(), gAquarium.width, gAquarium.height, Interlude::PICTURE_SIDE));
     }
     for (std::size_t i = 0; i < snapshots.size(); ++i) {
-        Texture* const picture = Texture::Load(Interlude::PanelPicture(static_cast<int>(i)).c_str(), Texture::USE_COLOUR_MAP);
+        const std::string name = Interlude::PanelPicture(static_cast<int>(i));
+        Texture* const picture = Texture::Load(name.c_str(), Texture::USE_COLOUR_MAP);
         ASSERT_NE(picture, nullptr) << Error::Text();
         ASSERT_EQ(picture->width, Interlude::PICTURE_SIDE);
         ASSERT_EQ(picture->height, Interlude::PICTURE_SIDE);

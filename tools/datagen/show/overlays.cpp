@@ -166,7 +166,8 @@ const std::vector<Snapshot>& Interlude::PanelSnapshots()
 {
     // In the carousel's order: the title, the grid, the lights turning green,
     // the hero's craft, the rival at its side, the field in the canyon.
-    static const std::vector<Snapshot> snapshots = {{1, 0.9f}, {3, 0.4f}, {4, 0.9f}, {6, 0.75f}, {10, 0.5f}, {12, 0.5f}};
+    static const std::vector<Snapshot> snapshots = {{1, 0.9f},  {3, 0.4f},  {4, 0.9f},
+                                                    {6, 0.75f}, {10, 0.5f}, {12, 0.5f}};
     return snapshots;
 }
 

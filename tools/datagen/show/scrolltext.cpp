@@ -178,7 +178,8 @@ Pose Flight(const Reading& line, float s)
 // faded or passed the eye.
 std::vector<std::pair<float, float>> Dissolve(const Shot& shot, const Reading& line)
 {
-    std::vector<std::pair<float, float>> points = {{shot.Start() - 1.0f, 1.0f}, {line.appear, 1.0f}, {line.appear + 1.0f, 0.0f}};
+    std::vector<std::pair<float, float>> points = {
+        {shot.Start() - 1.0f, 1.0f}, {line.appear, 1.0f}, {line.appear + 1.0f, 0.0f}};
     const float gone = line.exit == Exit::FADE ? line.leave + FADE_OUT : line.leave + FLY + 0.05f;
     if (line.exit != Exit::REST) {
         // Held at exactly 1 past the last key, where the hold would stop just short of it.
@@ -235,7 +236,7 @@ bool WriteScrollText(const std::string& root)
     wander.keys = shot.MotionKeys([](float s) { return Pose{{40.0f * std::sin(0.4f * s), 20.0f, 60.0f + 40.0f * std::cos(0.3f * s)}}; },
                                   {1.0f, false});
     shot.AddLight(wander);
-    shot.AddCamera(shot.Camera([](float s) { return Looking(EYE, EYE + Vec3{0.0f, 0.0f, 140.0f}, 0.02f * std::sin(0.2f * s)); },
-                               Credits::ZOOM, {1.0f, false}));
+    const auto drift = [](float s) { return Looking(EYE, EYE + Vec3{0.0f, 0.0f, 140.0f}, 0.02f * std::sin(0.2f * s)); };
+    shot.AddCamera(shot.Camera(drift, Credits::ZOOM, {1.0f, false}));
     return shot.Write(root);
 }

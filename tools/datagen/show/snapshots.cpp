@@ -70,7 +70,8 @@ Picture SquarePicture(const std::uint8_t* frame, int width, int height, int side
             const int left = x * width / side, right = std::max((x + 1) * width / side, left + 1);
             float sum[3] = {};
             for (int row = top; row < bottom; ++row) {
-                const std::uint8_t* const pixel = frame + (static_cast<std::size_t>(height - 1 - row) * width + left) * 3;
+                const std::size_t first = static_cast<std::size_t>(height - 1 - row) * width + left;
+                const std::uint8_t* const pixel = frame + first * 3;
                 for (int i = 0; i < (right - left) * 3; ++i)
                     sum[i % 3] += pixel[i];
             }
