@@ -25,14 +25,19 @@ namespace fs = std::filesystem;
 
 using Entries = std::set<std::string>;
 
-// SDL's offscreen video and silent audio, and no display of the user's.
-// Left to choose, SDL tries other drivers first: what they print (Wayland's
-// "XDG_RUNTIME_DIR is invalid or not set") lands in the stderr that tests
-// compare, and PulseAudio's client leaves a folder in the temporary directory.
+constexpr const char* NO_SOUND_SERVER = "unix:/nonexistent/pulse/native";
+
+// SDL's offscreen video and silent audio, and no display or sound server of
+// the user's. Left to choose, SDL tries other drivers first: what they print
+// (Wayland's "XDG_RUNTIME_DIR is invalid or not set") lands in the stderr that
+// tests compare, and PulseAudio's client leaves a folder in the temporary
+// directory. ALSA looks for a PulseAudio server too where PulseAudio is
+// installed; told of one that is not there, the client makes no folder.
 void UseTheHeadlessEnvironment()
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("PULSE_SERVER", NO_SOUND_SERVER, 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
 }
