@@ -30,7 +30,8 @@ constexpr float FIRST_SOUND_LEVEL = 0.003f;
 constexpr double MIN_CORRELATION = 0.8;
 constexpr double FIRST_PICTURE_LEVEL = 6.0;  // summed mean red, green and blue
 // How far the events are looked for: the start without a guess of its own,
-// a cut around where the last one was plus the music between them.
+// a cut around where the last one was plus the music between them (and as
+// far as the start when it is not there).
 constexpr std::int64_t START_REACH_MS = 300;
 constexpr std::int64_t CUT_REACH_MS = 40;
 constexpr std::int64_t START_STRETCH_MS = 200;
@@ -82,9 +83,12 @@ void FindSounds(const std::vector<float>& track, const Recording& recording, std
         guess += Frames(event.musicMs) - Frames(lastMusicMs);
         const std::int64_t lead = start ? 0 : Frames(CUT_LEAD_MS);
         const std::int64_t length = Frames(start ? START_STRETCH_MS : CUT_STRETCH_MS);
-        const std::int64_t reach = Frames(start ? START_REACH_MS : CUT_REACH_MS);
-        const Match match =
-            FindInRecording(track, Frames(event.musicMs) - lead, length, recording.mono, guess - lead, reach);
+        const std::int64_t from = Frames(event.musicMs) - lead;
+        Match match = FindInRecording(track, from, length, recording.mono, guess - lead,
+                                      Frames(start ? START_REACH_MS : CUT_REACH_MS));
+        // Silence the server put in since the last event moves the sound further.
+        if (!start && match.correlation < MIN_CORRELATION)
+            match = FindInRecording(track, from, length, recording.mono, guess - lead, Frames(START_REACH_MS));
         if (match.frame < 0 || guess < 0)
             return;
         lastMusicMs = event.musicMs;
