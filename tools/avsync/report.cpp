@@ -2,8 +2,8 @@
 // sound and picture reached the probes while it played scenes FIRST to LAST.
 // The sound of each cut is found by correlating the decoded track around the
 // cut's music time with the recording; the picture's is the largest change
-// of the middle of the screen within 150 ms of its sound (the first frame
-// out of the black, for the start). One line per event, the start and every
+// of the middle of the screen within 150 ms of where the demo's clock puts
+// it (the first frame out of the black, for the start). One line per event, the start and every
 // cut, its times in milliseconds from the start's sound and its offset, sound
 // after picture positive; then the mean and the worst of the cuts, the mean
 // of the last five, how sound and picture moved against the music's own time
@@ -107,15 +107,18 @@ void FindSounds(const std::vector<float>& track, const Recording& recording, std
     }
 }
 
-// Finds every event's picture around its sound.
+// Finds every event's picture where the demo's clock puts it: as far from
+// the start's sound as the music from the start (the sound itself may have
+// fallen behind by what the server put in).
 void FindPictures(const std::vector<ScreenChange>& changes, std::vector<Event>& events)
 {
+    const Event& start = events.front();
     for (Event& event : events) {
         if (!event.heard)
             continue;
-        const double at = event.soundNs;
+        const double at = start.heard ? start.soundNs + (event.musicMs - start.musicMs) * NS_PER_MS : event.soundNs;
         const std::int64_t change =
-            &event == &events.front()
+            &event == &start
                 ? FirstPicture(changes, FIRST_PICTURE_LEVEL, at - START_PICTURE_EARLY_MS * NS_PER_MS,
                                at + START_PICTURE_LATE_MS * NS_PER_MS)
                 : LargestJump(changes, at - CUT_PICTURE_REACH_MS * NS_PER_MS, at + CUT_PICTURE_REACH_MS * NS_PER_MS);
@@ -131,9 +134,10 @@ double OffsetMs(const Event& event) { return (event.soundNs - event.pictureNs) /
 
 void PrintEvents(const std::vector<Event>& events)
 {
+    const double zero = events.front().heard ? events.front().soundNs : 0;
+    std::printf("times from the start's sound, at %.0f ns on the monotonic clock\n", zero);
     std::printf("%-8s %8s %11s %11s %9s %6s %7s %6s\n", "event", "music", "picture", "sound", "offset",
                 "corr", "spread", "jump");
-    const double zero = events.front().heard ? events.front().soundNs : 0;
     for (const Event& event : events) {
         if (!event.Found()) {
             std::printf("%-3s %-4d %8lld  %s not found\n", &event == &events.front() ? "in" : "cut", event.scene,
