@@ -2,7 +2,7 @@
 # Measures how far apart the demo's sound and picture reach a viewer at the
 # cuts: the real demo plays on an Xvfb screen of 640 x 480 with its sound going
 # through a private PulseAudio to a null sink, while one probe reads the
-# screen's centre every millisecond and another records the sink's monitor,
+# middle of the screen every millisecond and another records the sink's monitor,
 # both on the monotonic clock; aqavsync then finds the start and every cut in
 # both and prints the offsets (sound after picture positive). A measurement,
 # not a test: its figures depend on the machine and its load.
