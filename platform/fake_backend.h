@@ -54,6 +54,7 @@ public:
     std::int64_t counter = 0;                 // next QueryPerformanceCounter answer
     std::int64_t counterStep = 0;             // added after every counter query
     std::int64_t frequency = 1000000;
+    std::int64_t pictureLatencyMicroseconds = 0;  // what PictureLatencyMicroseconds answers
     std::deque<Message> queue;                // what PeekMessage hands out, front first
 
     // Makes name loadable with these exports.
@@ -114,6 +115,7 @@ public:
     bool QueryPerformanceCounter(std::int64_t& count) override;
     bool QueryPerformanceFrequency(std::int64_t& value) override;
     void Sleep(std::uint32_t milliseconds) override;
+    std::int64_t PictureLatencyMicroseconds() override { return pictureLatencyMicroseconds; }
     ModuleHandle LoadLibrary(const char* name) override;
     Proc GetProcAddress(ModuleHandle module, const char* name) override;
     bool FreeLibrary(ModuleHandle module) override;

@@ -19,12 +19,15 @@ public:
     int error = FSOUND_ERR_NONE;    // what GetError answers
     bool openSucceeds = true;
     bool playSucceeds = true;
+    bool heard = false;             // whether StartTiming tells anything, and what
+    OutputTiming timing;
 
     // --- Record ---
     std::vector<std::string> log;       // "SetOutput 2", "Init 44100 32 0", "Stream_OpenFile 40960 5",
                                         // "Stream_Stop", "SetPaused 0 1", ...
     std::vector<std::uint8_t> opened;   // the bytes the last StreamOpenFile was handed
     bool openedNull = false;            // the last StreamOpenFile was handed null data
+    int timingAsked = 0;                // StartTiming calls, kept out of the log of the calls the host makes
 
     // The handle an opened stream gets.
     static MusicStream* Stream();
@@ -41,6 +44,7 @@ public:
     bool StreamClose(MusicStream* stream) override;
     bool SetPaused(int channel, bool paused) override;
     int StreamGetTime(MusicStream* stream) override;
+    bool StartTiming(OutputTiming& answer) override;
 
 private:
     int position_ = 0;  // the last time set

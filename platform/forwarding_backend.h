@@ -77,6 +77,7 @@ public:
         return inner_.QueryPerformanceFrequency(frequency);
     }
     void Sleep(std::uint32_t milliseconds) override { inner_.Sleep(milliseconds); }
+    std::int64_t PictureLatencyMicroseconds() override { return inner_.PictureLatencyMicroseconds(); }
 
     int FinishProcess(int code) override { return inner_.FinishProcess(code); }
 

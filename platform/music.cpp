@@ -1,13 +1,61 @@
-// Chooses the music backend behind every FSOUND call.
+// Chooses the music backend behind every FSOUND call, and makes the play
+// call return when the music's first sample is heard.
 #include "platform/music.h"
 
+#include "platform/platform.h"
 #include "platform/sdl_music.h"
 
 namespace platform {
 
 namespace {
+
 MusicBackend* installedMusic = nullptr;  // a test's backend, owned by the test
+
+constexpr std::int64_t MICROSECONDS_PER_SECOND = 1000000;
+constexpr std::int64_t MILLISECONDS_PER_SECOND = 1000;
+// An output that claims more than this is not believed: nothing waits longer.
+constexpr std::int64_t LONGEST_WAIT_MICROSECONDS = 500000;
+constexpr int STILL_READS = 10000;
+
+std::int64_t Counter()
+{
+    std::int64_t counter = 0;
+    Os().QueryPerformanceCounter(counter);
+    return counter;
 }
+
+// Sleeps to within a millisecond of target, then reads the counter until it
+// gets there; a counter that stands still for many reads ends the wait.
+void WaitUntil(std::int64_t target, std::int64_t frequency)
+{
+    std::int64_t now = Counter();
+    const std::int64_t wholeMilliseconds = (target - now) * MILLISECONDS_PER_SECOND / frequency;
+    if (wholeMilliseconds > 1)
+        Os().Sleep(static_cast<std::uint32_t>(wholeMilliseconds - 1));
+    for (int still = 0; now < target && still < STILL_READS;) {
+        const std::int64_t last = now;
+        now = Counter();
+        still = now == last ? still + 1 : 0;
+    }
+}
+
+// Waits until the first sample the backend began is heard, less the time a
+// picture takes to be seen, as the output tells it.
+void WaitUntilHeard(MusicBackend& backend)
+{
+    OutputTiming timing;
+    std::int64_t frequency = 0;
+    if (!backend.StartTiming(timing) || !Os().QueryPerformanceFrequency(frequency) || frequency <= 0)
+        return;
+    const std::int64_t pictureTicks = Os().PictureLatencyMicroseconds() * frequency / MICROSECONDS_PER_SECOND;
+    const std::int64_t target = FirstSampleHeardAt(timing, frequency) - pictureTicks;
+    const std::int64_t longest = LONGEST_WAIT_MICROSECONDS * frequency / MICROSECONDS_PER_SECOND;
+    const std::int64_t now = Counter();
+    if (target > now && target - now <= longest)
+        WaitUntil(target, frequency);
+}
+
+}  // namespace
 
 MusicBackend& Music() { return installedMusic ? *installedMusic : RealMusic(); }
 
@@ -34,7 +82,18 @@ bool FSOUND_Stream_SetTime(MusicStream* stream, int milliseconds)
     return Music().StreamSetTime(stream, milliseconds);
 }
 
-int FSOUND_Stream_Play(int channel, MusicStream* stream) { return Music().StreamPlay(channel, stream); }
+std::int64_t FirstSampleHeardAt(const OutputTiming& timing, std::int64_t frequency)
+{
+    return timing.mixedAt + timing.heardAfterMicroseconds * frequency / MICROSECONDS_PER_SECOND;
+}
+
+int FSOUND_Stream_Play(int channel, MusicStream* stream)
+{
+    const int played = Music().StreamPlay(channel, stream);
+    if (played >= 0)
+        WaitUntilHeard(Music());
+    return played;
+}
 
 bool FSOUND_Stream_Stop(MusicStream* stream) { return Music().StreamStop(stream); }
 

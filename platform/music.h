@@ -2,6 +2,9 @@
 // makes, with the results, stream handles and last-error codes it relies on.
 // A MusicBackend does the work: SDL2_mixer for real, a scripted fake in tests.
 // Calls are made from the one program thread; playing runs on the backend's own.
+// FSOUND_Stream_Play keeps the promise the host's clock is built on, that the
+// music starts when it returns: it returns when the first sample is heard,
+// less the time the picture of that moment takes to be seen.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +37,16 @@ constexpr int FSOUND_ERR_FILE_FORMAT = 10;   // the bytes are not an MP3 stream
 constexpr int FSOUND_ERR_FILE_BAD = 11;      // an MP3 stream that cannot be decoded
 constexpr int FSOUND_ERR_MEMORY = 12;
 constexpr int FSOUND_ERR_INVALID_PARAM = 14;
+
+// What the output tells of when a started stream is first heard: its first
+// sample went to the output at mixedAt and is heard heardAfterMicroseconds later.
+struct OutputTiming {
+    std::int64_t mixedAt = 0;  // performance counter
+    std::int64_t heardAfterMicroseconds = 0;
+};
+
+// The performance-counter value at which the first sample of timing is heard.
+std::int64_t FirstSampleHeardAt(const OutputTiming& timing, std::int64_t frequency);
 
 // What a music backend provides; the FSOUND_* functions below forward to it.
 class MusicBackend {
@@ -70,6 +83,10 @@ public:
     // The position that is being decoded now, in milliseconds; -1 on failure.
     // Tests and tools read it; the demo follows its own clock.
     virtual int StreamGetTime(MusicStream* stream) = 0;
+    // Once StreamPlay has begun a stream: what the output tells of when it is
+    // heard. False when nothing is heard (the silent output, a file, no
+    // device) or the output cannot tell; then nothing waits.
+    virtual bool StartTiming(OutputTiming&) { return false; }
 };
 
 // The backend in use: the real one unless a test installed another.

@@ -212,6 +212,9 @@ public:
     virtual bool QueryPerformanceCounter(std::int64_t& count) = 0;
     virtual bool QueryPerformanceFrequency(std::int64_t& frequency) = 0;
     virtual void Sleep(std::uint32_t milliseconds) = 0;
+    // How long after the clock reading a frame is drawn for its picture is
+    // seen, as the frames shown so far tell; 0 when they tell nothing.
+    virtual std::int64_t PictureLatencyMicroseconds() { return 0; }
 
     // Ends the process the normal way (the globals' destructors run) with
     // the status FinishProcess makes of code.

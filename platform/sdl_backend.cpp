@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/frame_timing.h"
 #include "platform/picture.h"
 #include "platform/sdl_display.h"
 #include "platform/sdl_gl.h"
@@ -94,6 +95,7 @@ public:
     bool QueryPerformanceCounter(std::int64_t& count) override;
     bool QueryPerformanceFrequency(std::int64_t& frequency) override;
     void Sleep(std::uint32_t milliseconds) override { SDL_Delay(milliseconds); }
+    std::int64_t PictureLatencyMicroseconds() override;
 
     ModuleHandle LoadLibrary(const char* name) override { return libraries_.Load(name); }
     Proc GetProcAddress(ModuleHandle module, const char* name) override;
@@ -115,6 +117,8 @@ private:
     SdlDisplay display_;
     SdlContexts contexts_;
     SdlLibraries libraries_;
+    FrameTiming frames_;                  // of the swaps so far
+    DeviceContextHandle lastSwapped_ = nullptr;  // of the latest swap's window
     int cursorCount_ = 0;  // the cursor shows while >= 0
 };
 
@@ -316,8 +320,18 @@ bool SdlBackend::SwapBuffers(DeviceContextHandle dc)
     const WindowRecord* const window = windows_.Of(dc);
     if (window == nullptr || window->sdl == nullptr)
         return false;
+    const std::int64_t start = static_cast<std::int64_t>(SDL_GetPerformanceCounter());
     contexts_.Swap(*window);
+    frames_.Swapped(start, static_cast<std::int64_t>(SDL_GetPerformanceCounter()));
+    lastSwapped_ = dc;
     return true;
+}
+
+std::int64_t SdlBackend::PictureLatencyMicroseconds()
+{
+    const WindowRecord* const window = windows_.Of(lastSwapped_);
+    return frames_.LatencyMicroseconds(static_cast<std::int64_t>(SDL_GetPerformanceFrequency()),
+                                       SdlContexts::SyncedRefreshMicroseconds(window ? window->sdl : nullptr));
 }
 
 GLContextHandle SdlBackend::CreateContext(DeviceContextHandle dc)

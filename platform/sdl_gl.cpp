@@ -159,6 +159,15 @@ int SdlContexts::Delete(GLContextHandle context)
     return 1;
 }
 
+std::int64_t SdlContexts::SyncedRefreshMicroseconds(SDL_Window* window)
+{
+    SDL_DisplayMode mode{};
+    if (window == nullptr || SDL_GL_GetSwapInterval() == 0 || SDL_GetWindowDisplayMode(window, &mode) != 0 ||
+        mode.refresh_rate <= 0)
+        return 0;
+    return 1000000 / mode.refresh_rate;
+}
+
 void SdlContexts::Swap(const WindowRecord& window)
 {
     ContextRecord* const current = CurrentOn(window);

@@ -34,6 +34,9 @@ public:
     int Delete(GLContextHandle context);
     // Shows the frame drawn on window: blitted when drawn offscreen.
     void Swap(const WindowRecord& window);
+    // The refresh period of window's display when the current context's swaps
+    // wait for it, else 0 (the driver swaps at once, or the display says no rate).
+    static std::int64_t SyncedRefreshMicroseconds(SDL_Window* window);
     // Makes the current context's frame readable (a multisampled one resolved).
     void ResolveCurrentFrame() const;
     void DeleteAll();

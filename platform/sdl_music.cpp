@@ -13,6 +13,8 @@
 #include <new>
 #include <vector>
 
+#include "platform/sdl_music_start.h"
+
 namespace platform {
 
 struct MusicStream {
@@ -22,7 +24,8 @@ struct MusicStream {
 
 namespace {
 
-// At 44.1 kHz 1024 frames are 23 ms: what is heard lags the pictures by no more.
+// At 44.1 kHz 1024 frames are 23 ms. The play call waits out what the output
+// holds; a larger buffer would make the sound server's word on it coarser.
 constexpr int BUFFER_FRAMES = 1024;
 constexpr int OUTPUT_CHANNELS = 2;
 constexpr int PLAY_ONCE = 1;
@@ -103,6 +106,7 @@ public:
             return Failed(FSOUND_ERR_INIT, false);
         }
         Mix_AllocateChannels(maxChannels);
+        start_.Install();
         channels_ = maxChannels;
         open_ = true;
         return true;
@@ -119,6 +123,7 @@ public:
             Mix_FreeMusic(stream->music);
         streams_.clear();
         playing_ = nullptr;
+        start_.Remove();
         Mix_CloseAudio();
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -158,7 +163,12 @@ public:
             return Failed(FSOUND_ERR_UNINITIALIZED, -1);
         if (!Owns(stream) || channel < FSOUND_FREE || channel >= std::max(channels_, 1))
             return Failed(FSOUND_ERR_INVALID_PARAM, -1);
-        // Positioned before the mixer first runs, so nothing of the start is heard.
+        // Whatever played stops first, so that the first mix with music playing
+        // is the new one's. Positioned before the mixer first runs, so nothing
+        // of the start is heard.
+        Mix_HaltMusic();
+        playing_ = nullptr;
+        start_.Arm();
         if (Mix_FadeInMusicPos(stream->music, PLAY_ONCE, NO_FADE,
                                stream->startMilliseconds / MILLISECONDS_PER_SECOND) != 0)
             return Failed(FSOUND_ERR_PLAY, -1);
@@ -202,6 +212,8 @@ public:
             Mix_ResumeMusic();
         return true;
     }
+
+    bool StartTiming(OutputTiming& timing) override { return open_ && playing_ != nullptr && start_.Timing(timing); }
 
     int StreamGetTime(MusicStream* stream) override
     {
@@ -251,6 +263,7 @@ private:
     std::vector<std::unique_ptr<MusicStream>> streams_;
     const MusicStream* playing_ = nullptr;  // the stream last started, until stopped
     int playingChannel_ = 0;                // the channel its play answered
+    MusicStartWatch start_;                 // when what plays is heard
 };
 
 }  // namespace

@@ -13,6 +13,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang
   xvfb xfonts-base xdotool x11-apps libx11-dev libxtst-dev
+  pulseaudio pulseaudio-utils libpulse-dev
   desktop-file-utils man-db groff-base dpkg-dev file lintian
 )
 

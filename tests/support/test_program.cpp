@@ -25,14 +25,19 @@ namespace fs = std::filesystem;
 
 using Entries = std::set<std::string>;
 
-// SDL's offscreen video and silent audio, and no display of the user's.
-// Left to choose, SDL tries other drivers first: what they print (Wayland's
-// "XDG_RUNTIME_DIR is invalid or not set") lands in the stderr that tests
-// compare.
+constexpr const char* NO_SOUND_SERVER = "unix:/nonexistent/pulse/native";
+
+// SDL's offscreen video and silent audio, and no display or sound server of
+// the user's. Left to choose, SDL tries other drivers first: what they print
+// (Wayland's "XDG_RUNTIME_DIR is invalid or not set") lands in the stderr that
+// tests compare, and PulseAudio's client leaves a folder in the temporary
+// directory. ALSA looks for a PulseAudio server too where PulseAudio is
+// installed; told of one that is not there, the client makes no folder.
 void UseTheHeadlessEnvironment()
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 1);
     setenv("SDL_AUDIODRIVER", "dummy", 1);
+    setenv("PULSE_SERVER", NO_SOUND_SERVER, 1);
     unsetenv("DISPLAY");
     unsetenv("WAYLAND_DISPLAY");
 }
@@ -91,22 +96,6 @@ class TestProgramGuard : public ::testing::EmptyTestEventListener {
         }
         directory_ = pattern;
         setenv("TMPDIR", pattern.c_str(), 1);
-        GiveARuntimeDirectory();
-    }
-
-    // Sound libraries keep their sockets and state in the runtime directory,
-    // and without one PulseAudio's client (which ALSA's default device may
-    // lead to) makes a folder in the temporary directory: the program's own
-    // is inside its temporary directory, there from the start.
-    void GiveARuntimeDirectory()
-    {
-        const fs::path runtime = directory_ / "runtime";
-        std::error_code error;
-        fs::create_directory(runtime, error);
-        fs::permissions(runtime, fs::perms::owner_all, fs::perm_options::replace, error);
-        if (error)
-            ADD_FAILURE() << "no runtime directory in " << directory_;
-        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     }
 
     void OnTestSuiteStart(const ::testing::TestSuite&) override

@@ -1,0 +1,43 @@
+// When the music SDL_mixer starts is heard. SDL_mixer's post-mix hook marks
+// the first buffer mixed with the music; from there the sound takes the sound
+// server's latency to be heard where there is a server to ask, and otherwise
+// the buffer the device holds ahead of it.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+
+#include "platform/music.h"
+#include "platform/pulse_latency.h"
+
+namespace platform {
+
+class MusicStartWatch {
+public:
+    // Hooks into the mixer once the audio device is open, and connects to its
+    // sound server if it plays through one; Remove before the device closes.
+    void Install();
+    void Remove();
+    // Right before the music starts (program thread): asks the server its
+    // latency, then marks the first buffer mixed with the music playing.
+    void Arm();
+    // Program thread, once the music has started. False for an output that
+    // nobody hears (SDL's dummy and disk drivers) or that never mixed.
+    bool Timing(OutputTiming& timing) const;
+
+private:
+    static void PostMix(void* watch, std::uint8_t* stream, int length);
+    std::int64_t MeanServerLatency();
+
+    std::atomic<bool> armed_{false};
+    std::atomic<bool> started_{false};
+    std::atomic<std::int64_t> firstMixAt_{0};  // performance counter at the first mix with the music
+    std::atomic<int> bufferFrames_{0};         // of one mix
+    int rate_ = 0;                             // of the device, frames per second
+    int frameBytes_ = 0;
+    bool heard_ = false;                       // the driver plays to someone
+    SoundServer server_;                       // connected when the driver plays through one
+    std::int64_t serverLatencyUs_ = -1;        // asked at the last Arm; -1 without an answer
+};
+
+}  // namespace platform
