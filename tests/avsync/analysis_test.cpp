@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "tests/avsync/noise.h"
 #include "tools/audio/pcm.h"
 #include "tools/avsync/alignment.h"
 #include "tools/avsync/recording.h"
@@ -15,21 +16,9 @@
 
 namespace {
 
-// Noise that never repeats within the test's lengths, full scale +-1.
-std::vector<float> Noise(std::size_t frames)
-{
-    std::vector<float> samples(frames);
-    std::uint32_t state = 12345;
-    for (float& sample : samples) {
-        state = state * 1664525u + 1013904223u;
-        sample = static_cast<float>(state >> 8) / float(1u << 23) - 1.0f;
-    }
-    return samples;
-}
-
 TEST(Alignment, FindsTheTracksStretchInAQuieterDelayedRecordingToTheFrame)
 {
-    const std::vector<float> track = Noise(PCM_RATE * 2);
+    const std::vector<float> track = Noise(PCM_RATE * 2, 12345);
     const std::int64_t delay = 13230;  // 300 ms of silence before the sound
     std::vector<float> recording(delay, 0.0f);
     for (const float sample : track)

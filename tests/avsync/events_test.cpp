@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/timeline.h"
+#include "tests/avsync/noise.h"
 #include "tools/audio/pcm.h"
 #include "tools/avsync/events.h"
 
@@ -21,17 +22,6 @@ constexpr std::int64_t START_MS = 37000;     // scene 2 begins
 constexpr std::int64_t GAP_AT_MS = 46000;    // between the cuts at 44000 and 48000
 constexpr std::int64_t GAP_MS = 60;
 constexpr std::int64_t END_MS = 52000;
-
-std::vector<float> Noise(std::size_t frames)
-{
-    std::vector<float> samples(frames);
-    std::uint32_t state = 777;
-    for (float& sample : samples) {
-        state = state * 1664525u + 1013904223u;
-        sample = static_cast<float>(state >> 8) / float(1u << 23) - 1.0f;
-    }
-    return samples;
-}
 
 // The track from START_MS at half level after LEAD_MS of silence, with GAP_MS of silence at GAP_AT_MS.
 std::vector<float> Recorded(const std::vector<float>& track)
@@ -73,7 +63,7 @@ std::vector<ScreenChange> Screen(const std::vector<double>& pictures)
 
 TEST(Events, EachOffsetComesOutAsTheRunMadeItThroughSilenceTheServerPutIn)
 {
-    const std::vector<float> track = Noise(Frames(END_MS) + 1);
+    const std::vector<float> track = Noise(Frames(END_MS) + 1, 777);
     Recording recording;
     recording.mono = Recorded(track);
     recording.reads = Reads(recording.mono.size());
