@@ -37,7 +37,4 @@ struct SceneTextChunk {
 };
 std::optional<SceneTextChunk> BuildSceneChunk(const Json& chunk, const std::string& path, std::string& mistake);
 
-// Hexadecimal text of bytes, two lower-case digits each.
-std::string HexText(const std::uint8_t* bytes, std::size_t count);
-
 }  // namespace aqtool

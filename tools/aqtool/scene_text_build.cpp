@@ -346,16 +346,4 @@ std::optional<std::vector<std::uint8_t>> BuildSceneFile(const Json& text, std::s
     return writer.Bytes();
 }
 
-std::string HexText(const std::uint8_t* bytes, const std::size_t count)
-{
-    static const char DIGITS[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(count * 2);
-    for (std::size_t i = 0; i < count; ++i) {
-        text += DIGITS[bytes[i] >> 4];
-        text += DIGITS[bytes[i] & 0x0f];
-    }
-    return text;
-}
-
 }  // namespace aqtool

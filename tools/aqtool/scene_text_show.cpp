@@ -35,6 +35,19 @@ std::optional<std::string> PlainText(const std::uint8_t* bytes, const std::size_
     return std::string(reinterpret_cast<const char*>(bytes), length);
 }
 
+// Two lower-case hexadecimal digits a byte.
+std::string HexText(const std::uint8_t* bytes, const std::size_t count)
+{
+    static const char DIGITS[] = "0123456789abcdef";
+    std::string text;
+    text.reserve(count * 2);
+    for (std::size_t i = 0; i < count; ++i) {
+        text += DIGITS[bytes[i] >> 4];
+        text += DIGITS[bytes[i] & 0x0f];
+    }
+    return text;
+}
+
 Json TagText(const std::uint32_t tag)
 {
     char text[TAG_SIZE];
