@@ -28,6 +28,7 @@ public:
     std::vector<std::uint8_t> opened;   // the bytes the last StreamOpenFile was handed
     bool openedNull = false;            // the last StreamOpenFile was handed null data
     int timingAsked = 0;                // StartTiming calls, kept out of the log of the calls the host makes
+    std::vector<std::int64_t> soundDelays;  // what DelaySound was asked, in order
 
     // The handle an opened stream gets.
     static MusicStream* Stream();
@@ -45,6 +46,7 @@ public:
     bool SetPaused(int channel, bool paused) override;
     int StreamGetTime(MusicStream* stream) override;
     bool StartTiming(OutputTiming& answer) override;
+    void DelaySound(std::int64_t microseconds) override { soundDelays.push_back(microseconds); }
 
 private:
     int position_ = 0;  // the last time set

@@ -4,7 +4,9 @@
 // Calls are made from the one program thread; playing runs on the backend's own.
 // FSOUND_Stream_Play keeps the promise the host's clock is built on, that the
 // music starts when it returns: it returns when the first sample is heard,
-// less the time the picture of that moment takes to be seen.
+// less the time the picture of that moment takes to be seen. Before any scene
+// is drawn that time is not known yet; the sound then follows the picture's
+// latency as the frames tell it, held back by what it turned out longer.
 #pragma once
 
 #include <cstdint>
@@ -87,6 +89,9 @@ public:
     // heard. False when nothing is heard (the silent output, a file, no
     // device) or the output cannot tell; then nothing waits.
     virtual bool StartTiming(OutputTiming&) { return false; }
+    // Holds what is heard back by microseconds from now on, reached gradually;
+    // 0 plays it as mixed. A new StreamPlay starts with no delay.
+    virtual void DelaySound(std::int64_t) {}
 };
 
 // The backend in use: the real one unless a test installed another.
@@ -107,5 +112,10 @@ bool FSOUND_Stream_Stop(MusicStream* stream);
 bool FSOUND_Stream_Close(MusicStream* stream);
 bool FSOUND_SetPaused(int channel, bool paused);
 int FSOUND_Stream_GetTime(MusicStream* stream);
+
+// After every frame presented: how long the picture of a moment now takes to
+// be seen. While a stream that told when it is heard plays, its sound is held
+// back by however much that is longer than the play call allowed for.
+void FollowPictureLatency(std::int64_t microseconds);
 
 }  // namespace platform

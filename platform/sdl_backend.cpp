@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "platform/frame_timing.h"
+#include "platform/music.h"
 #include "platform/picture.h"
 #include "platform/sdl_display.h"
 #include "platform/sdl_gl.h"
@@ -324,6 +325,7 @@ bool SdlBackend::SwapBuffers(DeviceContextHandle dc)
     contexts_.Swap(*window);
     frames_.Swapped(start, static_cast<std::int64_t>(SDL_GetPerformanceCounter()));
     lastSwapped_ = dc;
+    FollowPictureLatency(PictureLatencyMicroseconds());
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/sdl_music_start.h"
+#include "platform/sound_delay.h"
 
 namespace platform {
 
@@ -31,6 +32,9 @@ constexpr int OUTPUT_CHANNELS = 2;
 constexpr int PLAY_ONCE = 1;
 constexpr int NO_FADE = 0;
 constexpr double MILLISECONDS_PER_SECOND = 1000.0;
+// The longest the sound waits for a slow picture: a tenth of a second is a
+// picture at 15 frames a second, past which the show is no longer smooth.
+constexpr std::int64_t LONGEST_DELAY_MICROSECONDS = 100000;
 
 // ID3v2: "ID3", version, flags, a 28-bit size in four 7-bit bytes; the footer
 // flag adds ten bytes.
@@ -107,6 +111,11 @@ public:
         }
         Mix_AllocateChannels(maxChannels);
         start_.Install();
+        int rate = 0, channels = 0;
+        Uint16 format = 0;
+        Mix_QuerySpec(&rate, &format, &channels);
+        delay_.Reserve(rate, LONGEST_DELAY_MICROSECONDS);
+        Mix_SetPostMix(PostMix, this);
         channels_ = maxChannels;
         open_ = true;
         return true;
@@ -123,6 +132,7 @@ public:
             Mix_FreeMusic(stream->music);
         streams_.clear();
         playing_ = nullptr;
+        Mix_SetPostMix(nullptr, nullptr);
         start_.Remove();
         Mix_CloseAudio();
         Mix_Quit();
@@ -168,6 +178,7 @@ public:
         // of the start is heard.
         Mix_HaltMusic();
         playing_ = nullptr;
+        delay_.Reset();
         start_.Arm();
         if (Mix_FadeInMusicPos(stream->music, PLAY_ONCE, NO_FADE,
                                stream->startMilliseconds / MILLISECONDS_PER_SECOND) != 0)
@@ -215,6 +226,9 @@ public:
 
     bool StartTiming(OutputTiming& timing) override { return open_ && playing_ != nullptr && start_.Timing(timing); }
 
+    // Also as far as the device's clock ran ahead of the counter since the start.
+    void DelaySound(std::int64_t microseconds) override { delay_.Aim(microseconds + start_.AheadMicroseconds()); }
+
     int StreamGetTime(MusicStream* stream) override
     {
         if (!open_)
@@ -227,6 +241,16 @@ public:
     }
 
 private:
+    // SDL_mixer's hook after every mix, on its audio thread with the device
+    // locked; the device plays 16-bit stereo, as opened.
+    static void PostMix(void* userdata, std::uint8_t* stream, int length)
+    {
+        SdlMusic& music = *static_cast<SdlMusic*>(userdata);
+        music.start_.Mixed(length);
+        music.delay_.Process(reinterpret_cast<std::int16_t*>(stream),
+                             length / static_cast<int>(OUTPUT_CHANNELS * sizeof(std::int16_t)));
+    }
+
     // Records code as the last error and answers result.
     template <typename Result>
     Result Failed(int code, Result result)
@@ -264,6 +288,7 @@ private:
     const MusicStream* playing_ = nullptr;  // the stream last started, until stopped
     int playingChannel_ = 0;                // the channel its play answered
     MusicStartWatch start_;                 // when what plays is heard
+    SoundDelay delay_;                      // holds the sound back for a slow picture
 };
 
 }  // namespace

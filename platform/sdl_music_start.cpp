@@ -1,4 +1,4 @@
-// Timing the start of the music on SDL's audio device. The hook runs on SDL's
+// Timing the start of the music on SDL's audio device. Mixed runs on SDL's
 // audio thread with the device locked; everything else on the program thread.
 #include "platform/sdl_music_start.h"
 
@@ -40,7 +40,6 @@ void MusicStartWatch::Install()
     frameBytes_ = SDL_AUDIO_BITSIZE(format) / 8 * channels;
     started_ = false;
     armed_ = false;
-    Mix_SetPostMix(PostMix, this);
     const char* const driver = SDL_GetCurrentAudioDriver();
     heard_ = !IsSilent(driver) && rate_ > 0 && frameBytes_ > 0;
     if (heard_ && PlaysThroughServer(driver))
@@ -49,7 +48,6 @@ void MusicStartWatch::Install()
 
 void MusicStartWatch::Remove()
 {
-    Mix_SetPostMix(nullptr, nullptr);
     server_.Disconnect();
     heard_ = false;
 }
@@ -61,16 +59,21 @@ void MusicStartWatch::Arm()
     armed_ = true;
 }
 
-void MusicStartWatch::PostMix(void* userdata, std::uint8_t*, int length)
+void MusicStartWatch::Mixed(int length)
 {
-    MusicStartWatch& watch = *static_cast<MusicStartWatch*>(userdata);
-    // The hook runs with the device locked, after the music's part of the mix:
-    // playing now, the music was in this buffer from its first frame.
-    if (watch.armed_ && Mix_PlayingMusic() && watch.armed_.exchange(false)) {
-        watch.firstMixAt_ = static_cast<std::int64_t>(SDL_GetPerformanceCounter());
-        watch.bufferFrames_ = length / watch.frameBytes_;
-        watch.started_ = true;
+    if (frameBytes_ <= 0)
+        return;
+    const auto now = static_cast<std::int64_t>(SDL_GetPerformanceCounter());
+    // After the music's part of the mix: playing now, the music was in this
+    // buffer from its first frame.
+    if (armed_ && Mix_PlayingMusic() && armed_.exchange(false)) {
+        firstMixAt_ = now;
+        bufferFrames_ = length / frameBytes_;
+        clock_.Start(now, static_cast<std::int64_t>(SDL_GetPerformanceFrequency()), rate_);
+        started_ = true;
     }
+    if (started_)
+        clock_.Mixed(now, length / frameBytes_);
 }
 
 std::int64_t MusicStartWatch::MeanServerLatency()

@@ -1,5 +1,5 @@
-// When the music SDL_mixer starts is heard. SDL_mixer's post-mix hook marks
-// the first buffer mixed with the music; from there the sound takes the sound
+// When the music SDL_mixer starts is heard. The first buffer mixed with the
+// music is marked; from there the sound takes the sound
 // server's latency to be heard where there is a server to ask, and otherwise
 // the buffer the device holds ahead of it.
 #pragma once
@@ -9,13 +9,14 @@
 
 #include "platform/music.h"
 #include "platform/pulse_latency.h"
+#include "platform/sound_clock.h"
 
 namespace platform {
 
 class MusicStartWatch {
 public:
-    // Hooks into the mixer once the audio device is open, and connects to its
-    // sound server if it plays through one; Remove before the device closes.
+    // Once the audio device is open: learns its format, and connects to its
+    // sound server if it plays through one. Remove before the device closes.
     void Install();
     void Remove();
     // Right before the music starts (program thread): asks the server its
@@ -25,8 +26,13 @@ public:
     // nobody hears (SDL's dummy and disk drivers) or that never mixed.
     bool Timing(OutputTiming& timing) const;
 
+    // Audio thread, after every mix of length bytes, with the device locked.
+    void Mixed(int length);
+    // Any thread: how far the sound has run ahead of the counter since it
+    // started, as the device's pace tells (negative: behind).
+    std::int64_t AheadMicroseconds() const { return clock_.AheadMicroseconds(); }
+
 private:
-    static void PostMix(void* watch, std::uint8_t* stream, int length);
     std::int64_t MeanServerLatency();
 
     std::atomic<bool> armed_{false};
@@ -38,6 +44,7 @@ private:
     bool heard_ = false;                       // the driver plays to someone
     SoundServer server_;                       // connected when the driver plays through one
     std::int64_t serverLatencyUs_ = -1;        // asked at the last Arm; -1 without an answer
+    SoundClock clock_;                         // of what plays, from its first mix
 };
 
 }  // namespace platform

@@ -2,7 +2,9 @@
 // the picture of that moment takes to be seen: what the output tells of its
 // start (asked once the stream plays: when it first mixed, and how long until
 // that is heard) becomes one wait on the performance counter, and an output
-// that tells nothing, or nothing believable, is not waited for.
+// that tells nothing, or nothing believable, is not waited for. From there the
+// sound is held back by however much the picture turns out slower than the
+// start allowed for, while that stream plays.
 #include "platform/music.h"
 
 #include <gtest/gtest.h>
@@ -59,6 +61,54 @@ TEST(MusicStart, PlayReturnsWhenTheFirstSampleIsHeardLessThePicturesLatency)
             EXPECT_GE(lastRead, start.until) << start.what;
             EXPECT_LT(lastRead, start.until + STEP) << start.what << ": the wait ends when it is due";
         }
+    }
+}
+
+struct Follow {
+    const char* what;
+    bool heard;
+    OutputTiming timing;
+    std::int64_t pictureAtPlayUs;
+    bool stopped;                          // the stream was stopped before the frames
+    std::int64_t firstUs, settledUs;       // asked after a frame of 11 ms, and after many of 4 ms
+};
+
+constexpr std::int64_t NOTHING_ASKED = -1000000;
+
+TEST(MusicStart, TheSoundWaitsForWhatThePictureTookLongerThanThePlayCallAllowedFor)
+{
+    const std::vector<Follow> follows = {
+        {"a start that allowed 1.5 ms", true, {START, 16000}, 1500, false, 9500, 2500},
+        {"a start that allowed nothing", true, {START, 16000}, 0, false, 11000, 4000},
+        {"the first sample heard 14 ms before play returned", true, {START - 14000, 0}, 0, false, 25000, 18000},
+        {"a stream stopped since", true, {START, 16000}, 1500, true, NOTHING_ASKED, NOTHING_ASKED},
+        {"an output that claims more than half a second", true, {START, 900000}, 0, false, NOTHING_ASKED,
+         NOTHING_ASKED},
+        {"a silent output", false, {START, 16000}, 0, false, NOTHING_ASKED, NOTHING_ASKED},
+    };
+    for (const Follow& follow : follows) {
+        ScopedFakeBackend os;
+        ScopedFakeMusic music;
+        os.fake.counter = START;
+        os.fake.counterStep = 0;  // a wait ends on the counter standing still, and returns when it was due
+        os.fake.pictureLatencyMicroseconds = follow.pictureAtPlayUs;
+        music.fake.heard = follow.heard;
+        music.fake.timing = follow.timing;
+        ASSERT_EQ(FSOUND_Stream_Play(0, FakeMusic::Stream()), 0) << follow.what;
+        if (follow.stopped)
+            FSOUND_Stream_Stop(FakeMusic::Stream());
+        FollowPictureLatency(11000);
+        for (int frame = 0; frame < 300; ++frame)
+            FollowPictureLatency(4000);
+        const std::vector<std::int64_t>& asked = music.fake.soundDelays;
+        if (follow.firstUs == NOTHING_ASKED) {
+            EXPECT_TRUE(asked.empty()) << follow.what;
+            continue;
+        }
+        ASSERT_EQ(asked.size(), 301u) << follow.what;
+        EXPECT_EQ(asked.front(), follow.firstUs) << follow.what;
+        EXPECT_NEAR(asked.back(), follow.settledUs, 40) << follow.what << ": the frames' mean, not the last one";
+        EXPECT_GT(asked[1], follow.settledUs + 6000) << follow.what;
     }
 }
 
