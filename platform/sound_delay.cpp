@@ -14,8 +14,8 @@ constexpr int CHANNELS = 2;
 // Frames the delay moves per frame played.
 constexpr double SLEW = 0.004;
 // A target this far from the delay reached starts a move; the move goes all
-// the way. 2 ms is well inside what a viewer notices at a cut.
-constexpr std::int64_t DEAD_BAND_MICROSECONDS = 2000;
+// the way. 1 ms is well inside what a viewer notices at a cut.
+constexpr std::int64_t DEAD_BAND_MICROSECONDS = 1000;
 
 }  // namespace
 

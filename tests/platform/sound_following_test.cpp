@@ -34,9 +34,9 @@ TEST(SoundDelay, MovesAtTheSlewsPaceToTheTargetWithoutAJump)
 {
     const std::vector<Ask> asks = {
         {"nothing asked", 100000, 0, 0},
-        {"less than the dead band", 100000, 1500, 0},
+        {"less than the dead band", 100000, 800, 0},
         {"10 ms", 100000, 10000, 441},
-        {"3 ms, just past the dead band", 100000, 3000, 132.3},
+        {"1.5 ms, past the dead band", 100000, 1500, 66.15},
         {"more than was reserved", 5000, 1000000, 220},
         {"a negative delay", 100000, -5000, 0},
     };
