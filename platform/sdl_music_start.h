@@ -1,7 +1,7 @@
 // When the music SDL_mixer starts is heard. The first buffer mixed with the
-// music is marked; from there the sound takes the sound
-// server's latency to be heard where there is a server to ask, and otherwise
-// the buffer the device holds ahead of it.
+// music is marked; from there the sound takes the sound server's latency to be
+// heard where there is a server to ask, and otherwise the buffer the device
+// holds ahead of it. Every mix after it tells the device clock's pace.
 #pragma once
 
 #include <atomic>
