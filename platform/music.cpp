@@ -136,12 +136,13 @@ bool FSOUND_SetPaused(int channel, bool paused) { return Music().SetPaused(chann
 
 int FSOUND_Stream_GetTime(MusicStream* stream) { return Music().StreamGetTime(stream); }
 
-void FollowPictureLatency(std::int64_t microseconds)
+void PictureShown()
 {
     if (!following.active)
         return;
+    const std::int64_t latest = Os().PictureLatencyMicroseconds();
     std::int64_t& picture = following.pictureMicroseconds;
-    picture = picture < 0 ? microseconds : picture + (microseconds - picture) / SMOOTHING;
+    picture = picture < 0 ? latest : picture + (latest - picture) / SMOOTHING;
     Music().DelaySound(picture - following.heardAfterReturnMicroseconds);
 }
 

@@ -113,9 +113,9 @@ bool FSOUND_Stream_Close(MusicStream* stream);
 bool FSOUND_SetPaused(int channel, bool paused);
 int FSOUND_Stream_GetTime(MusicStream* stream);
 
-// After every frame presented: how long the picture of a moment now takes to
-// be seen. While a stream that told when it is heard plays, its sound is held
-// back by however much that is longer than the play call allowed for.
-void FollowPictureLatency(std::int64_t microseconds);
+// After every frame presented. While a stream that told when it is heard
+// plays, its sound is held back by however much the picture of a moment now
+// takes longer to be seen than the play call allowed for.
+void PictureShown();
 
 }  // namespace platform

@@ -325,7 +325,7 @@ bool SdlBackend::SwapBuffers(DeviceContextHandle dc)
     contexts_.Swap(*window);
     frames_.Swapped(start, static_cast<std::int64_t>(SDL_GetPerformanceCounter()));
     lastSwapped_ = dc;
-    FollowPictureLatency(PictureLatencyMicroseconds());
+    PictureShown();
     return true;
 }
 

@@ -111,10 +111,7 @@ public:
         }
         Mix_AllocateChannels(maxChannels);
         start_.Install();
-        int rate = 0, channels = 0;
-        Uint16 format = 0;
-        Mix_QuerySpec(&rate, &format, &channels);
-        delay_.Reserve(rate, LONGEST_DELAY_MICROSECONDS);
+        delay_.Reserve(start_.Rate(), LONGEST_DELAY_MICROSECONDS);
         Mix_SetPostMix(PostMix, this);
         channels_ = maxChannels;
         open_ = true;

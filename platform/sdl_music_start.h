@@ -28,6 +28,8 @@ public:
 
     // Audio thread, after every mix of length bytes, with the device locked.
     void Mixed(int length);
+    // The device's frames a second, once installed.
+    int Rate() const { return rate_; }
     // Any thread: how far the sound has run ahead of the counter since it
     // started, as the device's pace tells (negative: behind).
     std::int64_t AheadMicroseconds() const { return clock_.AheadMicroseconds(); }

@@ -23,12 +23,12 @@ public:
 
 private:
     std::int64_t start_ = 0;
-    double frequency_ = 1;  // counter ticks a second
+    double frequency_ = 1;     // counter ticks a second
     int rate_ = 1;
-    std::int64_t frames_ = 0;   // mixed since the start
+    std::int64_t frames_ = 0;  // mixed since the start
     int mixes_ = 0;
-    double inStep_ = 0;         // the mean lead of the first mixes, then the reference
-    double smoothed_ = 0;       // the lead since
+    double inStep_ = 0;        // the mean lead of the first mixes, then the reference
+    double smoothed_ = 0;      // the lead since
     std::atomic<std::int64_t> ahead_{0};
 };
 
